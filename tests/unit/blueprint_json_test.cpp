@@ -4,6 +4,7 @@
 #include <json/value.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <vector>
