@@ -117,7 +117,7 @@ bool SaveHeader(StaticFunctionTag*, uint32_t itemCount, TESForm* worldspace, TES
             NameWorldspace(record.worldspace_plugin, record.worldspace_id, record.worldspace_name);
         record.worldspace_name = naming.name;
         if (!naming.requiredPlugin.empty()) {
-            record.plugins_required.emplace_back(naming.requiredPlugin);
+            record.plugins_required.emplace_back(std::string(naming.requiredPlugin));
         }
     }
     if (ProgressLinesWanted()) LogHeaderLine("SaveHeader", record);

@@ -4,12 +4,6 @@
 
 namespace quillmere {
 
-std::string LocalIdText(uint32_t formId) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(LocalId(formId)));
-    return text;
-}
-
 std::string GetFormIdentifier(const TESForm* form) {
     if (form == nullptr) return {};
     const uint32_t formId = host::FormId(form);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "forms/form_text.h"
 #include "vm/host_interface.h"
 
 namespace quillmere {
@@ -19,9 +20,6 @@ inline uint32_t LoadOrderIndex(uint32_t formId) {
 inline uint32_t LocalId(uint32_t formId) {
     return formId & 0xFFFFFFu;
 }
-
-// "%06X" of the local id: six upper-case hexadecimal digits.
-std::string LocalIdText(uint32_t formId);
 
 // "plugin|LOCALID" ("DLCRobot.esm|00ABCD"), or the empty text when no plugin
 // is loaded at the form's load-order index (or the form is none).
