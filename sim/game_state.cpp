@@ -3,6 +3,7 @@
 // the table of loaded plugins.
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
 #include "sim_world.h"
 
@@ -26,9 +27,9 @@ namespace {
 
 struct GameState {
     std::mutex mutex;
-    std::map<uint32_t, Form*> forms;
-    std::vector<std::unique_ptr<Form>> plainForms;
-    std::vector<std::unique_ptr<ObjectReference>> references;
+    // Every form is allocated as a reference: the two share one layout, so a
+    // form added again with another type keeps its address.
+    std::map<uint32_t, std::unique_ptr<ObjectReference>> forms;
     std::map<const Form*, std::string> displayNames;
     abi::PluginTable table{};
     std::vector<std::unique_ptr<abi::PluginRecord>> plugins;
@@ -50,7 +51,7 @@ const char* ReferenceDisplayName(const Form* ref) {
     GameState& state = State();
     std::lock_guard lock(state.mutex);
     auto form = state.forms.find(ref->FormId());
-    if (form == state.forms.end() || form->second != ref) {
+    if (form == state.forms.end() || form->second.get() != ref) {
         Violation("ReferenceDisplayName of %p, which is not a form of this host",
                   static_cast<const void*>(ref));
     }
@@ -64,30 +65,27 @@ Form* FormById(uint32_t formId) {
     GameState& state = State();
     std::lock_guard lock(state.mutex);
     auto it = state.forms.find(formId);
-    return it == state.forms.end() ? nullptr : it->second;
+    return it == state.forms.end() ? nullptr : it->second.get();
 }
 
 Form* GameAddForm(uint32_t formId, uint8_t formType, const std::string* fullName,
                   const std::string* displayName) {
     GameState& state = State();
     std::lock_guard lock(state.mutex);
-    if (state.forms.count(formId)) {
-        throw std::invalid_argument("a form with id " + std::to_string(formId) + " exists already");
-    }
-    Form* form = nullptr;
-    if (formType == static_cast<uint8_t>(FormType::ObjectReference)) {
-        form = state.references.emplace_back(std::make_unique<ObjectReference>()).get();
-    } else {
-        form = state.plainForms.emplace_back(std::make_unique<Form>()).get();
-    }
+    // A form id names one form: adding it again updates that form in place.
+    auto& slot = state.forms[formId];
+    if (!slot) slot = std::make_unique<ObjectReference>();
+    Form* form = slot.get();
     std::memcpy(form->raw + abi::kFormIdOffset, &formId, sizeof formId);
     form->raw[abi::kFormTypeOffset] = formType;
-    if (fullName) {
-        StringEntry* name = StringAcquire(*fullName);
-        std::memcpy(form->raw + abi::kFullNameOffset, &name, sizeof name);
+    if (StringEntry* old = FullName(form)) StringReleaseEntry(old);
+    StringEntry* name = fullName ? StringAcquire(*fullName) : nullptr;
+    std::memcpy(form->raw + abi::kFullNameOffset, &name, sizeof name);
+    if (displayName) {
+        state.displayNames[form] = *displayName;
+    } else {
+        state.displayNames.erase(form);
     }
-    if (displayName) state.displayNames[form] = *displayName;
-    state.forms.emplace(formId, form);
     return form;
 }
 
@@ -119,11 +117,9 @@ void GameReset() {
     GameState& state = State();
     std::lock_guard lock(state.mutex);
     for (auto& [id, form] : state.forms) {
-        if (StringEntry* name = FullName(form)) StringReleaseEntry(name);
+        if (StringEntry* name = FullName(form.get())) StringReleaseEntry(name);
     }
     state.forms.clear();
-    state.plainForms.clear();
-    state.references.clear();
     state.displayNames.clear();
     state.table = abi::PluginTable{};
     state.plugins.clear();

@@ -31,13 +31,19 @@ void* HeapAllocate(void* heap, uint64_t size, uint32_t alignment, bool aligned) 
         Violation("HeapAllocate called with alignment %u, aligned %d (expected 0, false)",
                   alignment, aligned ? 1 : 0);
     }
+    // The heap is the process's; the fault plan is that of the Host whose
+    // call into the plug-in is under way.
+    void* vm = CurrentMachine();
     Book& book = TheBook();
     {
         std::lock_guard lock(book.mutex);
-        const uint64_t number = ++book.heapRequests;
-        if (Declines(book.plan.declineHeapAt, number, book.plan.persistent)) {
-            ++book.counters.heapDeclined;
-            return nullptr;
+        if (vm) {
+            MachineState& machine = MachineOf(vm, "HeapAllocate");
+            if (Declines(machine.plan.declineHeapAt, ++machine.heapRequests,
+                         machine.plan.persistent)) {
+                ++book.counters.heapDeclined;
+                return nullptr;
+            }
         }
         ++book.counters.heapAllocations;
     }

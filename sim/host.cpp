@@ -9,7 +9,7 @@ namespace korvane {
 using namespace sim;
 
 namespace {
-std::atomic<bool> aHostLives{false};
+std::atomic<int> liveHosts{0};
 
 template <class Sig>
 Sig* FunctionSlot(const void* object, int slot) {
@@ -44,37 +44,32 @@ uint64_t MemberTypeWord(ScriptType type) {
 }  // namespace
 
 struct Host::Impl {
+    void* vm = nullptr;
     KeptArrays kept;
     uint64_t nextKept = 1;
+
+    MachineState& Machine() const { return MachineOf(vm, "Host"); }
 };
 
-Host::Host() {
-    if (aHostLives.exchange(true)) {
-        throw std::logic_error("a Host is alive already; the game has one virtual machine");
-    }
-    impl_ = std::make_unique<Impl>();
+Host::Host() : impl_(std::make_unique<Impl>()) {
     EnsureImage();
     ObjectTypeInfo(0);  // made now, so its name's reference is not counted as a call's
-    SetHolderMachine(VirtualMachineObject());
-    SetHostAlive(true);
-    SetIndirectionRule(IndirectionRule::ByHash);
-    Book& book = TheBook();
-    std::lock_guard lock(book.mutex);
-    book.plan = FaultPlan{};
-    book.arrayRequests = book.structRequests = book.heapRequests = 0;
-    book.trace = CallTrace{};
+    if (liveHosts.fetch_add(1) == 0) SetIndirectionRule(IndirectionRule::ByHash);
+    impl_->vm = NewMachine();
 }
 
 Host::~Host() {
-    SetFaults(FaultPlan{});
-    DestroyRegisteredFunctions();
+    MachineState& machine = impl_->Machine();
+    machine.plan = FaultPlan{};
+    {
+        MachineScope scope(impl_->vm);
+        DestroyRegisteredFunctions(machine);
+    }
     for (auto& [id, kept] : impl_->kept) ArrayRelease(kept.second);
     impl_->kept.clear();
-    ForgetStructTypes();
-    GameReset();
-    SetHostAlive(false);
-    SetHolderMachine(nullptr);
-    aHostLives.store(false);
+    ForgetStructTypes(machine);
+    DeleteMachine(impl_->vm);
+    if (liveHosts.fetch_sub(1) == 1) GameReset();
 }
 
 void Host::SetLoadOrder(std::vector<std::string> pluginFileNames) {
@@ -99,7 +94,7 @@ ObjectReference* Host::AddReference(uint32_t formId, std::optional<std::string> 
 void Host::DeclareStruct(const std::string& scriptName, std::vector<ScriptType> memberTypes) {
     std::vector<uint64_t> words;
     for (ScriptType t : memberTypes) words.push_back(MemberTypeWord(t));
-    DeclareStructType(scriptName, words);
+    DeclareStructType(impl_->Machine(), scriptName, words);
 }
 
 void Host::DeclareQuillmereStructs() {
@@ -113,20 +108,22 @@ void Host::DeclareQuillmereStructs() {
 }
 
 LoadReport Host::LoadPlugin(const std::string& path, const LoadOptions& options) {
+    MachineScope scope(impl_->vm);
     return LoadPluginLibrary(path, options);
 }
 
 bool Host::Register() {
-    return CallRegistration(VirtualMachineObject());
+    MachineScope scope(impl_->vm);
+    return CallRegistration(impl_->vm);
 }
 
 const std::vector<RegisteredFunction>& Host::Functions() const {
-    return FunctionRegistry();
+    return impl_->Machine().functions;
 }
 
 const RegisteredFunction* Host::FindFunction(const std::string& className,
                                              const std::string& name) const {
-    const auto& functions = FunctionRegistry();
+    const auto& functions = impl_->Machine().functions;
     // The latest registration of a name wins, as a re-registration replaces.
     for (auto it = functions.rbegin(); it != functions.rend(); ++it) {
         if (it->className == className && it->name == name) return &*it;
@@ -148,10 +145,12 @@ ScriptValue Host::Call(const std::string& className, const std::string& name,
     constexpr uint32_t kPosition = 3;
     std::vector<Cell> stack(kPosition + args.size());
     for (uint32_t i = 0; i < kPosition; ++i) stack[i] = {abi::type::kInt, 0xBADC0DE0u + i};
+    MachineState& machine = impl_->Machine();
     std::size_t made = 0;
     try {
-        for (; made < args.size(); ++made)
-            stack[kPosition + made] = MakeCell(args[made], impl_->kept);
+        for (; made < args.size(); ++made) {
+            stack[kPosition + made] = MakeCell(machine, args[made], impl_->kept);
+        }
     } catch (...) {
         for (std::size_t i = 0; i < made; ++i) CellCleanUp(&stack[kPosition + i]);
         throw;
@@ -162,12 +161,17 @@ ScriptValue Host::Call(const std::string& className, const std::string& name,
     Cell base{abi::type::kNone, 0};
     Cell result{abi::type::kNone, 0};
     Book& book = TheBook();
-    book.trace = CallTrace{};
+    machine.trace = CallTrace{};
     book.currentFrame = &frame;
-    using Run = bool(void*, Cell*, void*, uint32_t, Cell*, abi::StackFrame*);
-    book.trace.runResult = FunctionSlot<Run>(fn->object, abi::function::kRun)(
-        fn->object, &base, VirtualMachineObject(), 1, &result, &frame);
+    book.currentTrace = &machine.trace;
+    {
+        MachineScope scope(impl_->vm);
+        using Run = bool(void*, Cell*, void*, uint32_t, Cell*, abi::StackFrame*);
+        machine.trace.runResult = FunctionSlot<Run>(fn->object, abi::function::kRun)(
+            fn->object, &base, impl_->vm, 1, &result, &frame);
+    }
     book.currentFrame = nullptr;
+    book.currentTrace = nullptr;
     ScriptValue value = ReadCell(result);
     CellCleanUp(&result);
     for (std::size_t i = 0; i < args.size(); ++i) CellCleanUp(&stack[kPosition + i]);
@@ -175,14 +179,14 @@ ScriptValue Host::Call(const std::string& className, const std::string& name,
 }
 
 const CallTrace& Host::LastCall() const {
-    return TheBook().trace;
+    return impl_->Machine().trace;
 }
 
 ScriptArray Host::KeepArray(const ScriptValue& array) {
     if (!array.IsArray() || array.isNone || array.held.id) {
         throw std::invalid_argument("KeepArray takes an array value that is not None");
     }
-    Cell cell = MakeCell(array, impl_->kept);
+    Cell cell = MakeCell(impl_->Machine(), array, impl_->kept);
     const uint64_t id = impl_->nextKept++;
     impl_->kept.emplace(id, std::pair(cell.type, reinterpret_cast<ArrayData*>(cell.payload)));
     return ScriptArray{id};
@@ -210,10 +214,10 @@ void Host::Drop(ScriptArray array) {
 }
 
 void Host::SetFaults(const FaultPlan& plan) {
-    Book& book = TheBook();
-    std::lock_guard lock(book.mutex);
-    book.plan = plan;
-    book.arrayRequests = book.structRequests = book.heapRequests = 0;
+    MachineState& machine = impl_->Machine();
+    std::lock_guard lock(TheBook().mutex);
+    machine.plan = plan;
+    machine.arrayRequests = machine.structRequests = machine.heapRequests = 0;
 }
 
 Counters Host::GetCounters() const {
@@ -238,7 +242,7 @@ void Host::SetIndirection(IndirectionRule rule) {
 }
 
 void* Host::VirtualMachine() const {
-    return VirtualMachineObject();
+    return impl_->vm;
 }
 
 uintptr_t Host::ImageBase() {

@@ -17,7 +17,6 @@ using abi::ParamEntry;
 struct NativeState {
     std::mutex mutex;
     std::map<const void*, uint32_t> initialised;  // function object -> parameter count
-    std::vector<RegisteredFunction> registry;
 };
 
 NativeState& State() {
@@ -144,7 +143,7 @@ void CheckFrame(const void* firstField, const abi::StackFrame* frame, const char
 
 uint32_t HostArgumentOffset(void* firstField, abi::StackFrame* frame) {
     CheckFrame(firstField, frame, "HostArgumentOffset");
-    ++TheBook().trace.argumentOffsetQueries;
+    ++TheBook().currentTrace->argumentOffsetQueries;
     return frame->position;
 }
 
@@ -159,14 +158,14 @@ Cell* HostArgumentValue(void* firstField, abi::StackFrame* frame, uint32_t index
         Violation("HostArgumentValue for argument %u; the script passed %u", index,
                   frame->argCount);
     }
-    TheBook().trace.argumentIndices.push_back(index);
+    TheBook().currentTrace->argumentIndices.push_back(index);
     return &frame->stackCells[position + index];
 }
 
 }  // namespace
 
 void RegisterFunctionSlot(void* vm, void* object) {
-    CheckMachineArgument(vm, "RegisterFunction");
+    MachineState& machine = MachineOf(vm, "RegisterFunction");
     CheckFunctionMemory(object, "RegisterFunction");
     const uint32_t count = InitialisedCount(object, "RegisterFunction");
     RegisteredFunction entry;
@@ -196,22 +195,13 @@ void RegisterFunctionSlot(void* vm, void* object) {
         if (name) StringReleaseEntry(name);
         entry.paramTypes.push_back(type);
     }
-    NativeState& state = State();
-    std::lock_guard lock(state.mutex);
-    state.registry.push_back(std::move(entry));
+    machine.functions.push_back(std::move(entry));
 }
 
-std::vector<RegisteredFunction>& FunctionRegistry() {
-    return State().registry;
-}
-
-void DestroyRegisteredFunctions() {
+void DestroyRegisteredFunctions(MachineState& machine) {
     NativeState& state = State();
     std::vector<RegisteredFunction> functions;
-    {
-        std::lock_guard lock(state.mutex);
-        functions.swap(state.registry);
-    }
+    functions.swap(machine.functions);
     for (const RegisteredFunction& f : functions) {
         SlotOf<void(void*, uint32_t)>(f.object, abi::function::kDestructor)(f.object, 1);
         if (HeapIsLive(f.object)) {

@@ -23,8 +23,8 @@ float BitsFloat(uint64_t payload) {
     return f;
 }
 
-TypeInfo* StructTypeOrThrow(const std::string& name) {
-    TypeInfo* info = StructTypeInfo(name);
+TypeInfo* StructTypeOrThrow(const MachineState& machine, const std::string& name) {
+    TypeInfo* info = StructTypeInfo(machine, name);
     if (!info) throw std::invalid_argument("no script struct type \"" + name + "\" is declared");
     return info;
 }
@@ -53,7 +53,7 @@ ScriptType ArrayTypeOfElement(const TypeInfo* element) {
 
 }  // namespace
 
-uint64_t TypeWordOf(const ScriptValue& v) {
+uint64_t TypeWordOf(const MachineState& machine, const ScriptValue& v) {
     switch (v.type) {
         case ScriptType::None:
             return abi::type::kNone;
@@ -70,7 +70,7 @@ uint64_t TypeWordOf(const ScriptValue& v) {
         case ScriptType::ObjectReference:
             return reinterpret_cast<uint64_t>(ObjectTypeInfo(64));
         case ScriptType::Struct:
-            return reinterpret_cast<uint64_t>(StructTypeOrThrow(v.s));
+            return reinterpret_cast<uint64_t>(StructTypeOrThrow(machine, v.s));
         case ScriptType::IntArray:
             return abi::type::kIntArray;
         case ScriptType::FloatArray:
@@ -82,20 +82,19 @@ uint64_t TypeWordOf(const ScriptValue& v) {
         case ScriptType::ObjectReferenceArray:
             return reinterpret_cast<uint64_t>(ObjectTypeInfo(64)) | 1;
         case ScriptType::StructArray:
-            return reinterpret_cast<uint64_t>(StructTypeOrThrow(v.s)) | 1;
+            return reinterpret_cast<uint64_t>(StructTypeOrThrow(machine, v.s)) | 1;
     }
     return abi::type::kNone;
 }
 
-Cell MakeCell(const ScriptValue& v,
-              const std::map<uint64_t, std::pair<uint64_t, ArrayData*>>& kept) {
+Cell MakeCell(const MachineState& machine, const ScriptValue& v, const KeptArrays& kept) {
     if (v.held.id) {
         auto it = kept.find(v.held.id);
         if (it == kept.end()) throw std::invalid_argument("a kept array that was dropped");
         ArrayRetain(it->second.second);
         return {it->second.first, reinterpret_cast<uint64_t>(it->second.second)};
     }
-    const uint64_t word = TypeWordOf(v);
+    const uint64_t word = TypeWordOf(machine, v);
     switch (v.type) {
         case ScriptType::None:
             return {abi::type::kNone, 0};
@@ -121,8 +120,13 @@ Cell MakeCell(const ScriptValue& v,
                                             std::to_string(type->memberCount) + " members");
             }
             StructData* data = StructCreate(type);
-            for (uint32_t i = 0; i < type->memberCount; ++i) {
-                data->Members()[i] = MakeCell(v.elements[i], kept);
+            try {
+                for (uint32_t i = 0; i < type->memberCount; ++i) {
+                    data->Members()[i] = MakeCell(machine, v.elements[i], kept);
+                }
+            } catch (...) {
+                StructRelease(data);
+                throw;
             }
             return {word, reinterpret_cast<uint64_t>(data)};
         }
@@ -132,7 +136,14 @@ Cell MakeCell(const ScriptValue& v,
     // Arrays.
     if (v.isNone) return {word, 0};
     ArrayData* data = ArrayCreate(word, static_cast<uint32_t>(v.elements.size()));
-    for (uint32_t i = 0; i < data->count; ++i) data->cells[i] = MakeCell(v.elements[i], kept);
+    try {
+        for (uint32_t i = 0; i < data->count; ++i) {
+            data->cells[i] = MakeCell(machine, v.elements[i], kept);
+        }
+    } catch (...) {
+        ArrayRelease(data);
+        throw;
+    }
     return {word, reinterpret_cast<uint64_t>(data)};
 }
 

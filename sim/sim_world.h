@@ -28,8 +28,9 @@ using abi::StringEntry;
 using abi::StructData;
 using abi::TypeInfo;
 
-// Prints "korvane-sim: host contract violated: ..." and aborts.
-[[noreturn]] void Violation(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Prints "korvane-sim: host contract violated: ..." and aborts. The format
+// is checked as GNU printf: MinGW builds use its own C99 printf family.
+[[noreturn]] void Violation(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 
 // ---- host image ----------------------------------------------------------------
 // Maps the image range once (platform file) and returns its base.
@@ -64,15 +65,17 @@ void SetIndirectionRule(IndirectionRule rule);
 void InstallStringRoutines(std::vector<std::pair<uintptr_t, abi::AnyFn>>& stubs);
 
 // ---- type information ------------------------------------------------------------------
-TypeInfo* ObjectTypeInfo(uint32_t formType);            // Form (0), ObjectReference (64); else null
-TypeInfo* StructTypeInfo(std::string_view scriptName);  // current declaration or null
+TypeInfo* ObjectTypeInfo(uint32_t formType);  // Form (0), ObjectReference (64); else null
+struct MachineState;
+TypeInfo* StructTypeInfo(const MachineState& machine, std::string_view scriptName);  // or null
 bool IsTypeInfo(uint64_t word);
 TypeInfo* TypeInfoOfWord(uint64_t word, const char* what);  // bit 0 cleared; checked
 void TypeInfoAddRef(TypeInfo* info);  // counted towards Counters::typeInfoRefs
 void TypeInfoRelease(TypeInfo* info);
 uint64_t TypeInfoRefs();
-void DeclareStructType(const std::string& name, const std::vector<uint64_t>& memberTypes);
-void ForgetStructTypes();
+void DeclareStructType(MachineState& machine, const std::string& name,
+                       const std::vector<uint64_t>& memberTypes);
+void ForgetStructTypes(MachineState& machine);
 std::string TypeName(const TypeInfo* info);
 
 // ---- value cells, arrays, structs -------------------------------------------------------
@@ -96,8 +99,9 @@ void InstallValueRoutines(std::vector<std::pair<uintptr_t, abi::AnyFn>>& stubs);
 // ---- script values in cells ---------------------------------------------------------------
 // Kept arrays: id -> (array type word, data holding the script's reference).
 using KeptArrays = std::map<uint64_t, std::pair<uint64_t, ArrayData*>>;
-uint64_t TypeWordOf(const ScriptValue& v);  // throws for an undeclared struct type
-Cell MakeCell(const ScriptValue& v, const KeptArrays& kept);  // throws std::invalid_argument
+// Both throw std::invalid_argument for a struct type the machine does not know.
+uint64_t TypeWordOf(const MachineState& machine, const ScriptValue& v);
+Cell MakeCell(const MachineState& machine, const ScriptValue& v, const KeptArrays& kept);
 ScriptValue ReadCell(const Cell& cell);
 
 // ---- handles and identifiers ---------------------------------------------------------------
@@ -117,17 +121,37 @@ uint64_t LiveIdentifiers();
 uint64_t PersistedHandles();
 void InstallIdentifierRoutines(std::vector<std::pair<uintptr_t, abi::AnyFn>>& stubs);
 
-// ---- the virtual machine ---------------------------------------------------------------------
-void* VirtualMachineObject();
-void SetHostAlive(bool alive);
-void CheckMachineArgument(const void* vm, const char* what);
-void RegisterFunctionSlot(
-    void* vm, void* fn);  // slot 27  // VM operations outside a Host's life are violations
+// ---- virtual machines
+// ------------------------------------------------------------------------------ One machine per
+// Host; what a machine keeps of its own.
+struct MachineState {
+    FaultPlan plan;
+    uint64_t arrayRequests = 0, structRequests = 0, heapRequests = 0;
+    std::map<std::string, TypeInfo*, std::less<>> structTypes;  // as its scripts declare them
+    std::vector<RegisteredFunction> functions;                  // owned through slot 0
+    CallTrace trace;
+};
+void* NewMachine();
+void DeleteMachine(void* vm);
+MachineState& MachineOf(const void* vm, const char* what);  // violation unless a live machine
+// The machine whose Host is calling into the plug-in, else the newest live
+// one; null when no Host lives. The VM holder in the image always names it.
+void* CurrentMachine();
+// While alive, makes `vm` the current machine (nests).
+class MachineScope {
+  public:
+    explicit MachineScope(void* vm);
+    ~MachineScope();
+    MachineScope(const MachineScope&) = delete;
+    MachineScope& operator=(const MachineScope&) = delete;
+
+  private:
+    void* previous_;
+};
+void* VmHolderObject();  // the holder; its field at byte 176 is the current machine
 TypeInfo* ObjectTypeByName(std::string_view name);  // Form, ObjectReference
-void* VmHolderObject();  // the holder; its field at byte 176 is the machine
-void SetHolderMachine(void* vm);
-std::vector<RegisteredFunction>& FunctionRegistry();
-void DestroyRegisteredFunctions();
+void RegisterFunctionSlot(void* vm, void* fn);      // slot 27
+void DestroyRegisteredFunctions(MachineState& machine);
 void InstallNativeRoutines(std::vector<std::pair<uintptr_t, abi::AnyFn>>& stubs);
 
 // ---- game state
@@ -143,11 +167,9 @@ void InstallGameRoutines(std::vector<std::pair<uintptr_t, abi::AnyFn>>& stubs);
 // ---- fault plan and book-keeping ---------------------------------------------------------------
 struct Book {
     std::mutex mutex;
-    FaultPlan plan;
-    uint64_t arrayRequests = 0, structRequests = 0, heapRequests = 0;
-    Counters counters;  // the monotonic figures; live ones are computed
-    CallTrace trace;
+    Counters counters;                              // the monotonic figures; live ones are computed
     const abi::StackFrame* currentFrame = nullptr;  // the frame of the Call under way
+    CallTrace* currentTrace = nullptr;              // the trace of that Call's machine
 };
 Book& TheBook();
 // True when the request with this (1-based) number is to be declined.

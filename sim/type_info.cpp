@@ -16,7 +16,6 @@ struct TypeState {
     std::mutex mutex;
     std::set<const TypeInfo*> all;
     std::map<uint32_t, TypeInfo*> objectTypes;
-    std::map<std::string, TypeInfo*, std::less<>> structTypes;
     std::list<std::vector<uint64_t>> memberStorage;
     uint64_t handedRefs = 0;
 };
@@ -74,32 +73,35 @@ TypeInfo* ObjectTypeInfo(uint32_t formType) {
     return it == state.objectTypes.end() ? nullptr : it->second;
 }
 
-TypeInfo* StructTypeInfo(std::string_view scriptName) {
+TypeInfo* StructTypeInfo(const MachineState& machine, std::string_view scriptName) {
     TypeState& state = State();
     std::lock_guard lock(state.mutex);
-    auto it = state.structTypes.find(scriptName);
-    return it == state.structTypes.end() ? nullptr : it->second;
+    auto it = machine.structTypes.find(scriptName);
+    return it == machine.structTypes.end() ? nullptr : it->second;
 }
 
-void DeclareStructType(const std::string& name, const std::vector<uint64_t>& memberTypes) {
+// Struct types stay allocated for the life of the process: structs and
+// cells made with an older declaration still point at theirs.
+void DeclareStructType(MachineState& machine, const std::string& name,
+                       const std::vector<uint64_t>& memberTypes) {
     TypeState& state = State();
     std::lock_guard lock(state.mutex);
-    auto it = state.structTypes.find(name);
-    if (it != state.structTypes.end()) {
-        it->second->retired = 1;  // older structs keep their type; look-ups find the new one
-        state.structTypes.erase(it);
+    auto it = machine.structTypes.find(name);
+    if (it != machine.structTypes.end()) {
+        it->second->retired = 1;  // look-ups find the new declaration from now on
+        machine.structTypes.erase(it);
     }
     TypeInfo* info = NewTypeInfo(state, abi::typeinfo::kKindStruct, name);
     info->members = state.memberStorage.emplace_back(memberTypes).data();
     info->memberCount = static_cast<uint32_t>(memberTypes.size());
-    state.structTypes.emplace(name, info);
+    machine.structTypes.emplace(name, info);
 }
 
-void ForgetStructTypes() {
+void ForgetStructTypes(MachineState& machine) {
     TypeState& state = State();
     std::lock_guard lock(state.mutex);
-    for (auto& [name, info] : state.structTypes) info->retired = 1;
-    state.structTypes.clear();
+    for (auto& [name, info] : machine.structTypes) info->retired = 1;
+    machine.structTypes.clear();
 }
 
 bool IsTypeInfo(uint64_t word) {

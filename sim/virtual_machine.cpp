@@ -1,5 +1,5 @@
-// The script virtual machine object: the operations the plug-in reaches by
-// table slot. Creation requests from the plug-in are counted against the
+// The script virtual machines, one per Host: the operations the plug-in
+// reaches by table slot. Creation requests from the plug-in are counted against the
 // fault plan, so tests can make the machine decline an array or a struct.
 #include <atomic>
 #include <cstring>
@@ -10,22 +10,39 @@ namespace korvane::sim {
 
 namespace {
 
+constexpr uint64_t kMachineMagic = 0x4D414348494E45ULL;
+
 struct MachineObject {
     const abi::AnyFn* table;
     uint64_t magic;
+    MachineState* state;
 };
-
-std::atomic<bool> hostAlive{false};
 
 struct alignas(16) Holder {
     unsigned char bytes[256];
 };
 
-void CheckMachine(const void* vm, const char* what) {
-    if (vm != VirtualMachineObject()) {
-        Violation("%s called on %p, not the virtual machine", what, vm);
-    }
-    if (!hostAlive.load()) Violation("%s called while no Host is alive", what);
+struct Machines {
+    std::recursive_mutex mutex;
+    std::vector<MachineObject*> live;  // in order of creation
+    void* scoped = nullptr;            // set by MachineScope
+};
+
+Machines& TheMachines() {
+    static auto* machines = new Machines;
+    return *machines;
+}
+
+// Caller holds the lock.
+void UpdateHolder(Machines& machines) {
+    void* current = machines.scoped;
+    if (!current && !machines.live.empty()) current = machines.live.back();
+    auto* holder = static_cast<Holder*>(VmHolderObject());
+    std::memcpy(holder->bytes + abi::kHolderVmField, &current, sizeof current);
+}
+
+MachineState& CheckMachine(const void* vm, const char* what) {
+    return MachineOf(vm, what);
 }
 
 std::string NameOf(const StringEntry* const* name, const char* what) {
@@ -52,8 +69,8 @@ bool TypeIdOfName(void* vm, const StringEntry* const* name, uint32_t* typeId) {
 }
 
 bool LookupStructType(void* vm, const StringEntry* const* name, TypeInfo** out) {
-    CheckMachine(vm, "LookupStructType");
-    TypeInfo* info = StructTypeInfo(NameOf(name, "LookupStructType"));
+    MachineState& machine = CheckMachine(vm, "LookupStructType");
+    TypeInfo* info = StructTypeInfo(machine, NameOf(name, "LookupStructType"));
     *out = info;
     if (!info) return false;
     TypeInfoAddRef(info);
@@ -68,25 +85,23 @@ bool NewIdentifier(void* vm, const StringEntry* const* typeName, Identifier** ou
 }
 
 bool NewStruct(void* vm, const StringEntry* const* name, StructData** out) {
-    CheckMachine(vm, "NewStruct");
+    MachineState& machine = CheckMachine(vm, "NewStruct");
     *out = nullptr;
-    TypeInfo* info = StructTypeInfo(NameOf(name, "NewStruct"));
+    TypeInfo* info = StructTypeInfo(machine, NameOf(name, "NewStruct"));
     if (!info) return false;
     Book& book = TheBook();
-    {
-        std::lock_guard lock(book.mutex);
-        if (Declines(book.plan.declineStructAt, ++book.structRequests, book.plan.persistent)) {
-            ++book.counters.structsDeclined;
-            return false;
-        }
-        ++book.counters.structsCreated;
+    std::lock_guard lock(book.mutex);
+    if (Declines(machine.plan.declineStructAt, ++machine.structRequests, machine.plan.persistent)) {
+        ++book.counters.structsDeclined;
+        return false;
     }
+    ++book.counters.structsCreated;
     *out = StructCreate(info);
     return true;
 }
 
 bool NewArray(void* vm, const Cell* cellWithType, uint32_t count, ArrayData** out) {
-    CheckMachine(vm, "NewArray");
+    MachineState& machine = CheckMachine(vm, "NewArray");
     *out = nullptr;
     if (!cellWithType) Violation("NewArray with a null cell");
     if (!ElementTypeOf(cellWithType->type)) {
@@ -94,14 +109,12 @@ bool NewArray(void* vm, const Cell* cellWithType, uint32_t count, ArrayData** ou
                   static_cast<unsigned long long>(cellWithType->type));
     }
     Book& book = TheBook();
-    {
-        std::lock_guard lock(book.mutex);
-        if (Declines(book.plan.declineArrayAt, ++book.arrayRequests, book.plan.persistent)) {
-            ++book.counters.arraysDeclined;
-            return false;
-        }
-        ++book.counters.arraysCreated;
+    std::lock_guard lock(book.mutex);
+    if (Declines(machine.plan.declineArrayAt, ++machine.arrayRequests, machine.plan.persistent)) {
+        ++book.counters.arraysDeclined;
+        return false;
     }
+    ++book.counters.arraysCreated;
     *out = ArrayCreate(cellWithType->type, count);
     return true;
 }
@@ -123,9 +136,7 @@ void* BindPolicy(void* vm) {
     return BindPolicyObject();
 }
 
-}  // namespace
-
-void* VirtualMachineObject() {
+const abi::AnyFn* MachineTable() {
     using namespace abi::vm;
     static const auto table = MakeTable<TableTag::VirtualMachine, kSlotCount>({
         {kLookupObjectType, Slot(&LookupObjectType)},
@@ -139,26 +150,69 @@ void* VirtualMachineObject() {
         {kHandlePolicy, Slot(&HandlePolicy)},
         {kBindPolicy, Slot(&BindPolicy)},
     });
-    static MachineObject machine{table.data(), 0x4D414348494E45ULL};
-    return &machine;
+    return table.data();
 }
 
-void CheckMachineArgument(const void* vm, const char* what) {
-    CheckMachine(vm, what);
+}  // namespace
+
+void* NewMachine() {
+    auto* machine = new MachineObject{MachineTable(), kMachineMagic, new MachineState};
+    Machines& machines = TheMachines();
+    std::lock_guard lock(machines.mutex);
+    machines.live.push_back(machine);
+    UpdateHolder(machines);
+    return machine;
+}
+
+void DeleteMachine(void* vm) {
+    MachineOf(vm, "deleting a machine");
+    auto* machine = static_cast<MachineObject*>(vm);
+    Machines& machines = TheMachines();
+    {
+        std::lock_guard lock(machines.mutex);
+        std::erase(machines.live, machine);
+        if (machines.scoped == vm) machines.scoped = nullptr;
+        UpdateHolder(machines);
+    }
+    delete machine->state;
+    machine->magic = 0;
+    delete machine;
+}
+
+MachineState& MachineOf(const void* vm, const char* what) {
+    Machines& machines = TheMachines();
+    std::lock_guard lock(machines.mutex);
+    for (MachineObject* machine : machines.live) {
+        if (machine == vm) return *machine->state;
+    }
+    Violation("%s called on %p, which is not the virtual machine of a live Host", what, vm);
+}
+
+void* CurrentMachine() {
+    Machines& machines = TheMachines();
+    std::lock_guard lock(machines.mutex);
+    if (machines.scoped) return machines.scoped;
+    return machines.live.empty() ? nullptr : machines.live.back();
+}
+
+MachineScope::MachineScope(void* vm) {
+    Machines& machines = TheMachines();
+    std::lock_guard lock(machines.mutex);
+    previous_ = machines.scoped;
+    machines.scoped = vm;
+    UpdateHolder(machines);
+}
+
+MachineScope::~MachineScope() {
+    Machines& machines = TheMachines();
+    std::lock_guard lock(machines.mutex);
+    machines.scoped = previous_;
+    UpdateHolder(machines);
 }
 
 void* VmHolderObject() {
     static Holder holder{};
     return &holder;
-}
-
-void SetHolderMachine(void* vm) {
-    auto* holder = static_cast<Holder*>(VmHolderObject());
-    std::memcpy(holder->bytes + abi::kHolderVmField, &vm, sizeof vm);
-}
-
-void SetHostAlive(bool alive) {
-    hostAlive.store(alive);
 }
 
 TypeInfo* ObjectTypeByName(std::string_view name) {
