@@ -7,19 +7,48 @@
 // nothing in sim/ includes a header of src/.
 //
 // Lifetime. The host image (the routines and objects at fixed offsets from
-// the main-module base), the heap, the string cache and the loaded plug-in
-// libraries are process-wide, like the library's own static state: they are
-// made by the first Host and live until the process ends. A Host is one
-// session of the game on top of them: its virtual machine, registered
-// functions, forms, load order and declared struct types. Only one Host may
-// be alive at a time (the game has one machine); constructing a second one
-// while the first lives throws std::logic_error.
+// the main-module base), the heap, the string cache, the handle policy, the
+// game state (forms, load order) and the loaded plug-in libraries are
+// process-wide, like the library's own static state: the image is made by
+// the first Host and lives until the process ends; the game state is cleared
+// when the last live Host goes. Each Host is one script virtual machine of
+// its own: its registered functions, declared struct types, fault plan, call
+// trace and kept arrays. Several Hosts may live at once. The image's VM
+// holder (0x585ED58 -> +176) names the machine of the Host whose call into
+// the plug-in is under way (Call, Register, LoadPlugin), else the newest.
+//
+// What the host answers, where the interface leaves it open:
+// - Type information kinds: 1 for the object types "Form" (form type 0) and
+//   "ObjectReference" (form type 64), 7 for struct types. Their type ids
+//   (TypeIdOfName) are their form types. No other object type exists.
+// - Handles: (actual form type << 32) | form id; InvalidHandle is
+//   0x0000FFFF00000000. MakeHandle(t, form) is invalid when t is not 0 and
+//   the form's type is not t; HandleIsType(0, h) holds for every valid h.
+// - Identifiers live in host heap blocks (so the plug-in may free them); the
+//   lock word counts holders, persisting the handle from 2 holders on.
+// - New arrays' cells start as the element type with a zero payload (a None
+//   of the object/struct type for those); their storage is a heap block.
+// - New structs' members start the same way, by their declared types.
+// - HostNativeInit gives back the name and class-name references already in
+//   the object, sets both names, allocates paramEntries (names "arg0"...,
+//   type 0), sets paramCountA = paramCountB = count and flagA = isStatic.
+//   HostNativeTeardown releases functionName, className, auxName, auxName2
+//   and the parameter names and frees paramEntries. HostParamInfo answers
+//   indices below paramCountA with a new reference to the name (the caller
+//   releases it). HostNativeForward returns (uint32)(a + 2b + 3c + 4d);
+//   HostNativeQuery returns 0x5100 + the parameter count; HostNativeQueryIndexed
+//   writes number*2+1 to the address and answers number < parameter count.
+// - RegisterFunction reads the name, class name, return type and parameter
+//   types through the function's own slots 1, 2, 4 and 6.
+// - Call's stack frame puts this call's arguments at position 3 of the
+//   stack (other cells before them), so a native must use the position.
 //
 // Contract violations. When the library breaks the host's contract (a wrong
 // heap, a double free, a released string released again, an unknown type
-// word, an argument index beyond what the script passed ...) the host prints
-// "korvane-sim: host contract violated: ..." to stderr and aborts, so the
-// fault is loud on both builds (Wine has no sanitizers).
+// word, an argument index beyond what the script passed, a function whose
+// destructor does not free it ...) the host prints "korvane-sim: host
+// contract violated: ..." to stderr and aborts, so the fault is loud on both
+// builds (Wine has no sanitizers).
 #pragma once
 
 #include <cstdint>
@@ -38,7 +67,8 @@ enum class FormType : uint8_t { Any = 0, ObjectReference = 64, Worldspace = 71, 
 
 // A game form, laid out as the host lays one out: form id at 0x14, form type
 // at 0x1A, and for a location its full name (a string-cache reference, null
-// when none) at 0x28. Made by Host::AddForm and friends; owned by the Host.
+// when none) at 0x28. Made by Host::AddForm and friends; owned by the game
+// state (alive until the last Host goes).
 struct Form {
     alignas(8) unsigned char raw[0x40] = {};
 
@@ -153,12 +183,14 @@ struct LoadReport {
     bool callbackAccepted = false;
 };
 
+// Per Host. HeapAllocate has no machine argument: its requests count
+// against the Host whose call into the plug-in is under way.
 struct FaultPlan {
     // Decline the Nth (1-based) creation from now on; 0 = never. Counting
     // covers the library's requests only: NewArray (slot 25), NewStruct
     // (slot 24) and HeapAllocate calls through the routine. The host's own
-    // arrays and allocations (script arguments, identifiers of arguments,
-    // array storage of NewArray) are never declined.
+    // arrays and allocations (script arguments, identifiers, array storage of
+    // NewArray) are never declined.
     uint64_t declineArrayAt = 0;
     uint64_t declineStructAt = 0;
     uint64_t declineHeapAt = 0;
@@ -174,6 +206,7 @@ struct Counters {
     uint64_t liveIdentifiers = 0;
     uint64_t liveArrays = 0;
     uint64_t liveStructs = 0;
+    // NewArray / NewStruct / HeapAllocate requests of the plug-in that succeeded.
     uint64_t arraysCreated = 0, structsCreated = 0, heapAllocations = 0;
     uint64_t functionsDestroyed = 0;
     uint64_t typeInfoRefs = 0;      // type-information references handed out, not given back
@@ -208,18 +241,21 @@ enum class IndirectionRule {
 
 class Host {
   public:
-    // Maps the process-wide host image on first use.
+    // Maps the process-wide host image on first use; makes a new machine.
     Host();
     // Tears the virtual machine down: destroys every function object through
-    // slot 0 with flags 1 (and checks the memory came back), drops kept
-    // arrays and the forms.
+    // slot 0 with flags 1 (and checks the memory came back and
+    // HostNativeTeardown ran), drops kept arrays; the last Host also clears
+    // the game state.
     ~Host();
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 
-    // --- game state
+    // --- game state (process-wide, shared by live Hosts)
     // Index = load-order index; an empty name leaves a null entry there.
     void SetLoadOrder(std::vector<std::string> pluginFileNames);
+    // A form id names one form: adding an id again updates that form in
+    // place (type, full name, display name) and returns the same pointer.
     Form* AddForm(uint32_t formId, FormType type = FormType::Any);
     Form* AddLocation(uint32_t formId, std::optional<std::string> fullName);
     ObjectReference* AddReference(uint32_t formId, std::optional<std::string> displayName);
@@ -242,8 +278,14 @@ class Host {
                                            const std::string& name) const;
 
     // --- scripts calling natives (through a stack frame and slot 22, as the game does)
-    // Throws std::invalid_argument for an unknown native or a number of
-    // arguments other than the native declared.
+    // Argument cells are made as a script's variables hold them: strings with
+    // a reference of their own; arrays as new host arrays (or the kept array
+    // itself, for ScriptValue::Held); Form and ObjectReference values through
+    // an identifier found or created and bound for (handle, type name), so the
+    // plug-in reads them through the handle policy. The result cell and the
+    // argument cells are cleaned up afterwards. Throws std::invalid_argument
+    // for an unknown native, a number of arguments other than the native
+    // declared, a form that is not the game's, or an undeclared struct type.
     ScriptValue Call(const std::string& className, const std::string& name,
                      const std::vector<ScriptValue>& args = {});
     const CallTrace& LastCall() const;
