@@ -20,7 +20,12 @@ protected:
         if (!documents_.empty()) fs::remove_all(documents_, ignored);
     }
 
-    std::string Log() const { return ReadFile(korvane::DebugLogPath()); }
+    // The log is a text file: CRLF on Windows.
+    std::string Log() const {
+        std::string text = ReadFile(korvane::DebugLogPath());
+        std::erase(text, '\r');
+        return text;
+    }
 
     korvane::Host host;
     fs::path documents_;

@@ -14,7 +14,7 @@ std::string ReadFile(const fs::path& path) {
 }
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
+    if (path.has_parent_path()) fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary);
     out << bytes;
 }
