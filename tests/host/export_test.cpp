@@ -273,7 +273,7 @@ TEST_F(ExportTest, PlayerNamesCannotLeaveTheSlotFolder) {
                             ScriptValue::FormValue(host.AddLocation(0x1F000, "Sanctuary Hills"))});
         ASSERT_TRUE(Store()) << c.player;
         const fs::path file = SlotBlueprint();
-        EXPECT_EQ(file.filename().string().rfind(c.prefix, 0), 0u) << file;
+        EXPECT_EQ(NarrowName(file).rfind(c.prefix, 0), 0u) << file;
     }
     EXPECT_FALSE(fs::exists(gameDir / "x"));
 }

@@ -1,5 +1,9 @@
 #include "plugin_fixture.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -11,6 +15,20 @@ std::string ReadFile(const fs::path& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+std::string NarrowName(const fs::path& path) {
+#if defined(_WIN32)
+    const std::wstring wide = path.filename().wstring();
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), narrow.data(),
+                        size, nullptr, nullptr);
+    return narrow;
+#else
+    return path.filename().string();
+#endif
 }
 
 void WriteFile(const fs::path& path, const std::string& bytes) {

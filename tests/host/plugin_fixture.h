@@ -16,6 +16,8 @@ namespace fs = std::filesystem;
 using korvane::ScriptValue;
 
 std::string ReadFile(const fs::path& path);
+// A file name as the game's narrow (ANSI code page) calls see it.
+std::string NarrowName(const fs::path& path);
 void WriteFile(const fs::path& path, const std::string& bytes);
 
 // The debug log's lines written since the watch began.

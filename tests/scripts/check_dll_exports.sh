@@ -5,7 +5,7 @@ set -euo pipefail
 dll=$1
 dump=$(x86_64-w64-mingw32-objdump -p "$dll")
 
-exports=$(printf '%s\n' "$dump" | awk '/\[Ordinal\/Name Pointer\] Table/{on=1;next} on&&/^\s*\[/{print $NF;next} on{on=0}' | sort)
+exports=$(printf '%s\n' "$dump" | awk '/\[Ordinal\/Name Pointer\] Table/{on=1;next} on&&/^[ \t]*\[/{print $NF;next} on{on=0}' | sort)
 expected=$(printf 'PlexorPlugin_Load\nPlexorPlugin_Query\n')
 if [ "$exports" != "$expected" ]; then
   echo "unexpected exports:"; printf '%s\n' "$exports"; exit 1
