@@ -33,7 +33,12 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   fi
 ) 9>"$WINEPREFIX.lock"
 
-# A persistent server that exits by itself 30 s after the last program.
+# A persistent server that exits by itself 30 s after the last program, and
+# the prefix's services (started by wineboot), all with their standard streams
+# on /dev/null: whatever Wine starts for the first program inherits that
+# program's streams, and a caller reading them (ctest) would wait for those
+# services to exit.
 "$wineserver" -p30 </dev/null >/dev/null 2>&1 || true
+"$wine" wineboot </dev/null >/dev/null 2>&1 || true
 
 exec "$wine" "$@"
