@@ -58,7 +58,7 @@ VMArray<BSFixedString> LoadBlueprintList(StaticFunctionTag*, BSFixedString) {
     for (uint32_t slot = 1; slot <= kBlueprintSlotCount; ++slot) {
         result.Append(SlotEntry(slot), true);
     }
-    if (debugLevel > 0) {
+    if (ProgressLinesWanted()) {
         for (uint32_t j = 0; j < result.Count(); ++j) {
             BSFixedString entry;
             result.ReadAt(entry, j);

@@ -61,7 +61,7 @@ WorkshopData GetWorkshopData(StaticFunctionTag*, BSFixedString path) {
         result.SetNone(true);
         return result;
     }
-    if (debugLevel > 0) {
+    if (ProgressLinesWanted()) {
         LogMessage(
             "PapyrusQuillmere::GetWorkshopData workshopdata.workshop_id:%s;"
             "workshopdata.workshop_id_dec:%d;workshopdata.workshop_baseid_dec:%d;"
@@ -89,7 +89,7 @@ VMArray<SettlementItem> GetItemsFromBlueprint(StaticFunctionTag*, BSFixedString 
         s.Set<7>(FloatValue(item["rotX"]), true);
         s.Set<8>(FloatValue(item["rotY"]), true);
         s.Set<9>(FloatValue(item["rotZ"]), true);
-        if (debugLevel > 0) {
+        if (ProgressLinesWanted()) {
             LogMessage(
                 "PapyrusQuillmere::GetItemsFromBlueprint #%d item.plugin_name:%s;item.FormID:%s;"
                 "item.FormID_dec:%d;item.name:%s;item.posX:%s;item.posY:%s;item.posZ:%s;"
@@ -113,7 +113,7 @@ VMArray<ExtraProperties> GetExtraPropsFromBlueprint(StaticFunctionTag*, BSFixedS
             p.Set<4>(IntValue(item["isTurret"]), true);
             p.Set<5>(IntValue(item["isFarmAnimal"]), true);
             p.Set<6>(IntValue(item["isTamedCreature"]), true);
-            if (debugLevel > 0) {
+            if (ProgressLinesWanted()) {
                 LogMessage(
                     "PapyrusQuillmere::GetExtraPropsFromBlueprint #%d item_prop.isPowered:%d;"
                     "item_prop.isGenerator:%d;item_prop.isCreated:%d;item_prop.isActor:%d;"

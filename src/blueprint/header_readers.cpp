@@ -55,7 +55,7 @@ BlueprintHeader GetBlueprintHeader(StaticFunctionTag*, BSFixedString path) {
         result.SetNone(true);
         return result;
     }
-    if (debugLevel > 0) LogHeader(result);
+    if (ProgressLinesWanted()) LogHeader(result);
     return result;
 }
 
@@ -83,7 +83,7 @@ VMArray<BSFixedString> GetPluginsRequired(StaticFunctionTag*, BSFixedString path
     // An empty list is a real result, though scripts receive it as None like
     // every array without elements. The log line keeps the name it has
     // always had in the log.
-    if (debugLevel > 0) {
+    if (ProgressLinesWanted()) {
         LogMessage("PapyrusQuillmere::GetPluiginsRequired header.plugins_required:[%s]",
                    listed.c_str());
     }

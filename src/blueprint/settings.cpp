@@ -2,6 +2,7 @@
 
 namespace quillmere {
 
-int32_t debugLevel = 0;
+std::atomic<int32_t> debugLevel{0};
+std::atomic<float> pluginVersion{1.0f};
 
 }  // namespace quillmere

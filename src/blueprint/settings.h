@@ -1,13 +1,18 @@
-// Process-wide settings that scripts hand to Init and every native reads.
+// Process-wide settings that scripts pass to Init. Every native reads the
+// debug level to decide whether to write its progress lines; scripts may run
+// natives on several threads, so both are atomics.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace quillmere {
 
-// Progress lines are written only while this is above 0; error lines do not
-// depend on it. Set by Init (its 32 bits taken as a signed number); 0 until
-// then.
-extern int32_t debugLevel;
+extern std::atomic<int32_t> debugLevel;   // 0 at load: no progress lines
+extern std::atomic<float> pluginVersion;  // 1.0 at load; written as "plugin_version"
+
+inline bool ProgressLinesWanted() {
+    return debugLevel.load(std::memory_order_relaxed) > 0;
+}
 
 }  // namespace quillmere

@@ -37,10 +37,11 @@ BSFixedString GetLocationName(StaticFunctionTag*, TESForm* location) {
     // The test is whether a name string is there at all, not its text.
     if (StringCacheEntry* name = LocationName(location)) {
         const char* text = host::StringText(name);
-        if (debugLevel > 0) LogMessage("PapyrusQuillmere::GetLocationName location_name:%s", text);
+        if (ProgressLinesWanted())
+            LogMessage("PapyrusQuillmere::GetLocationName location_name:%s", text);
         return BSFixedString(text);
     }
-    if (debugLevel > 0) {
+    if (ProgressLinesWanted()) {
         LogMessage("PapyrusQuillmere::GetLocationName location_name:%s", kUnknownLocation);
     }
     return BSFixedString(kUnknownLocation);

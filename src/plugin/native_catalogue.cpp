@@ -5,7 +5,9 @@
 #include "plugin/native_catalogue.h"
 
 #include "blueprint/blueprint_catalogue.h"
+#include "blueprint/blueprint_writer.h"
 #include "blueprint/content_readers.h"
+#include "blueprint/export_natives.h"
 #include "blueprint/header_readers.h"
 #include "forms/location_natives.h"
 #include "natives/array_natives.h"
@@ -46,7 +48,8 @@ void Register(VirtualMachine* vm, const char* name, typename Function::Callback 
 bool RegisterNatives(VirtualMachine* vm) {
     Register<NativeFunction0<Tag, MyStruct>>(vm, "GetOutData", &GetOutData);
     Register<NativeFunction0<Tag, VMArray<MyStruct>>>(vm, "GetStructOutData", &GetStructOutData);
-    // 3: Init (pending export)
+    // 3: starting an export
+    Register<NativeFunction3<Tag, bool, TESObjectREFR*, float, uint32_t>>(vm, "Init", &Init);
 
     // 4-8: reading a blueprint back
     Register<NativeFunction1<Tag, BlueprintHeader, BSFixedString>>(vm, "GetBlueprintHeader",
@@ -59,8 +62,19 @@ bool RegisterNatives(VirtualMachine* vm) {
     Register<NativeFunction1<Tag, VMArray<ExtraProperties>, BSFixedString>>(
         vm, "GetExtraPropsFromBlueprint", &GetExtraPropsFromBlueprint);
 
-    // 9-13: SaveHeader, SaveWorkshopData, Save128Items, Save128ExtraProps
-    // (pending export), StoreDataToBlueprint (blueprint writer)
+    // 9-13: filling the pending export and writing it
+    Register<NativeFunction3<Tag, bool, uint32_t, TESForm*, TESForm*>>(vm, "SaveHeader",
+                                                                       &SaveHeader);
+    Register<NativeFunction8<Tag, bool, TESObjectREFR*, TESForm*, float, float, float, float, float,
+                             float>>(vm, "SaveWorkshopData", &SaveWorkshopData);
+    Register<NativeFunction8<Tag, bool, VMArray<TESForm*>, VMArray<TESObjectREFR*>, VMArray<float>,
+                             VMArray<float>, VMArray<float>, VMArray<float>, VMArray<float>,
+                             VMArray<float>>>(vm, "Save128Items", &Save128Items);
+    Register<NativeFunction7<Tag, bool, VMArray<uint32_t>, VMArray<uint32_t>, VMArray<uint32_t>,
+                             VMArray<uint32_t>, VMArray<uint32_t>, VMArray<uint32_t>,
+                             VMArray<uint32_t>>>(vm, "Save128ExtraProps", &Save128ExtraProps);
+    Register<NativeFunction1<Tag, bool, BSFixedString>>(vm, "StoreDataToBlueprint",
+                                                        &StoreDataToBlueprint);
 
     // 14-15
     Register<PathToStrings>(vm, "LoadBlueprintList", &LoadBlueprintList);

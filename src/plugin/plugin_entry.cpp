@@ -1,6 +1,7 @@
 // The two functions the script extender finds by name and calls once each,
 // in this order, on its plug-in loading thread.
 #include "common/debug_log.h"
+#include "common/platform.h"
 #include "plugin/native_catalogue.h"
 #include "plugin/plexor_records.h"
 
@@ -13,7 +14,6 @@
 namespace quillmere {
 namespace {
 
-constexpr int kDocumentsFolder = 5;  // CSIDL_PERSONAL
 constexpr char kPluginName[] = "Quillmere";
 constexpr uint32_t kPluginVersion = 1;
 
@@ -26,7 +26,7 @@ const ScriptInterface* scriptInterface = nullptr;
 QUILLMERE_EXPORT bool PlexorPlugin_Query(const quillmere::PlexorInterface* plexor,
                                          quillmere::PluginDescription* info) {
     using namespace quillmere;
-    IDebugLog::OpenInShellFolder(kDocumentsFolder, "\\My Games\\Korvane\\Plexor\\quillmere.log");
+    IDebugLog::OpenInShellFolder(platform::kDocumentsFolder, kLogRelativePath);
     LogMessage("Quillmere plugin found.");
 
     info->descriptionVersion = 1;

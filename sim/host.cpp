@@ -1,0 +1,248 @@
+// Host: one game session on top of the process-wide host image.
+#include <atomic>
+#include <stdexcept>
+
+#include "sim_world.h"
+
+namespace korvane {
+
+using namespace sim;
+
+namespace {
+std::atomic<bool> aHostLives{false};
+
+template <class Sig>
+Sig* FunctionSlot(const void* object, int slot) {
+    const auto* table = *static_cast<const abi::AnyFn* const*>(object);
+    return reinterpret_cast<Sig*>(table[slot]);
+}
+
+uint64_t MemberTypeWord(ScriptType type) {
+    switch (type) {
+        case ScriptType::Int:
+            return abi::type::kInt;
+        case ScriptType::Float:
+            return abi::type::kFloat;
+        case ScriptType::Bool:
+            return abi::type::kBool;
+        case ScriptType::String:
+            return abi::type::kString;
+        case ScriptType::Form:
+            return reinterpret_cast<uint64_t>(ObjectTypeInfo(0));
+        case ScriptType::ObjectReference:
+            return reinterpret_cast<uint64_t>(ObjectTypeInfo(64));
+        case ScriptType::IntArray:
+            return abi::type::kIntArray;
+        case ScriptType::FloatArray:
+            return abi::type::kFloatArray;
+        case ScriptType::StringArray:
+            return abi::type::kStringArray;
+        default:
+            throw std::invalid_argument("unsupported struct member type");
+    }
+}
+}  // namespace
+
+struct Host::Impl {
+    KeptArrays kept;
+    uint64_t nextKept = 1;
+};
+
+Host::Host() {
+    if (aHostLives.exchange(true)) {
+        throw std::logic_error("a Host is alive already; the game has one virtual machine");
+    }
+    impl_ = std::make_unique<Impl>();
+    EnsureImage();
+    ObjectTypeInfo(0);  // made now, so its name's reference is not counted as a call's
+    SetHolderMachine(VirtualMachineObject());
+    SetHostAlive(true);
+    SetIndirectionRule(IndirectionRule::ByHash);
+    Book& book = TheBook();
+    std::lock_guard lock(book.mutex);
+    book.plan = FaultPlan{};
+    book.arrayRequests = book.structRequests = book.heapRequests = 0;
+    book.trace = CallTrace{};
+}
+
+Host::~Host() {
+    SetFaults(FaultPlan{});
+    DestroyRegisteredFunctions();
+    for (auto& [id, kept] : impl_->kept) ArrayRelease(kept.second);
+    impl_->kept.clear();
+    ForgetStructTypes();
+    GameReset();
+    SetHostAlive(false);
+    SetHolderMachine(nullptr);
+    aHostLives.store(false);
+}
+
+void Host::SetLoadOrder(std::vector<std::string> pluginFileNames) {
+    GameSetLoadOrder(pluginFileNames);
+}
+
+Form* Host::AddForm(uint32_t formId, FormType type) {
+    return GameAddForm(formId, static_cast<uint8_t>(type), nullptr, nullptr);
+}
+
+Form* Host::AddLocation(uint32_t formId, std::optional<std::string> fullName) {
+    return GameAddForm(formId, static_cast<uint8_t>(FormType::Location),
+                       fullName ? &*fullName : nullptr, nullptr);
+}
+
+ObjectReference* Host::AddReference(uint32_t formId, std::optional<std::string> displayName) {
+    return static_cast<ObjectReference*>(
+        GameAddForm(formId, static_cast<uint8_t>(FormType::ObjectReference), nullptr,
+                    displayName ? &*displayName : nullptr));
+}
+
+void Host::DeclareStruct(const std::string& scriptName, std::vector<ScriptType> memberTypes) {
+    std::vector<uint64_t> words;
+    for (ScriptType t : memberTypes) words.push_back(MemberTypeWord(t));
+    DeclareStructType(scriptName, words);
+}
+
+void Host::DeclareQuillmereStructs() {
+    using T = ScriptType;
+    const T S = T::String, I = T::Int, F = T::Float;
+    DeclareStruct("Quillmere#BlueprintHeader", {S, I, S, F, S, S, I, S, S});
+    DeclareStruct("Quillmere#WorkshopData", {S, I, I, S, F, F, F, F, F, F});
+    DeclareStruct("Quillmere#SettlementItem", {S, S, I, S, F, F, F, F, F, F});
+    DeclareStruct("Quillmere#ExtraProperties", {I, I, I, I, I, I, I});
+    DeclareStruct("Quillmere#MyStruct", {S, S, I, I});
+}
+
+LoadReport Host::LoadPlugin(const std::string& path, const LoadOptions& options) {
+    return LoadPluginLibrary(path, options);
+}
+
+bool Host::Register() {
+    return CallRegistration(VirtualMachineObject());
+}
+
+const std::vector<RegisteredFunction>& Host::Functions() const {
+    return FunctionRegistry();
+}
+
+const RegisteredFunction* Host::FindFunction(const std::string& className,
+                                             const std::string& name) const {
+    const auto& functions = FunctionRegistry();
+    // The latest registration of a name wins, as a re-registration replaces.
+    for (auto it = functions.rbegin(); it != functions.rend(); ++it) {
+        if (it->className == className && it->name == name) return &*it;
+    }
+    return nullptr;
+}
+
+ScriptValue Host::Call(const std::string& className, const std::string& name,
+                       const std::vector<ScriptValue>& args) {
+    const RegisteredFunction* fn = FindFunction(className, name);
+    if (!fn) throw std::invalid_argument("no native " + className + "." + name + " is registered");
+    if (args.size() != fn->paramTypes.size()) {
+        throw std::invalid_argument(className + "." + name + " takes " +
+                                    std::to_string(fn->paramTypes.size()) + " arguments, not " +
+                                    std::to_string(args.size()));
+    }
+    // The arguments sit behind other cells of the stack, so a native that
+    // ignores the position reads the wrong ones.
+    constexpr uint32_t kPosition = 3;
+    std::vector<Cell> stack(kPosition + args.size());
+    for (uint32_t i = 0; i < kPosition; ++i) stack[i] = {abi::type::kInt, 0xBADC0DE0u + i};
+    std::size_t made = 0;
+    try {
+        for (; made < args.size(); ++made)
+            stack[kPosition + made] = MakeCell(args[made], impl_->kept);
+    } catch (...) {
+        for (std::size_t i = 0; i < made; ++i) CellCleanUp(&stack[kPosition + i]);
+        throw;
+    }
+    static int stackObject = 0;
+    abi::StackFrame frame{&stackObject, 0x4652414D45ULL, stack.data(), kPosition,
+                          static_cast<uint32_t>(args.size())};
+    Cell base{abi::type::kNone, 0};
+    Cell result{abi::type::kNone, 0};
+    Book& book = TheBook();
+    book.trace = CallTrace{};
+    book.currentFrame = &frame;
+    using Run = bool(void*, Cell*, void*, uint32_t, Cell*, abi::StackFrame*);
+    book.trace.runResult = FunctionSlot<Run>(fn->object, abi::function::kRun)(
+        fn->object, &base, VirtualMachineObject(), 1, &result, &frame);
+    book.currentFrame = nullptr;
+    ScriptValue value = ReadCell(result);
+    CellCleanUp(&result);
+    for (std::size_t i = 0; i < args.size(); ++i) CellCleanUp(&stack[kPosition + i]);
+    return value;
+}
+
+const CallTrace& Host::LastCall() const {
+    return TheBook().trace;
+}
+
+ScriptArray Host::KeepArray(const ScriptValue& array) {
+    if (!array.IsArray() || array.isNone || array.held.id) {
+        throw std::invalid_argument("KeepArray takes an array value that is not None");
+    }
+    Cell cell = MakeCell(array, impl_->kept);
+    const uint64_t id = impl_->nextKept++;
+    impl_->kept.emplace(id, std::pair(cell.type, reinterpret_cast<ArrayData*>(cell.payload)));
+    return ScriptArray{id};
+}
+
+ScriptValue Host::Read(ScriptArray array) const {
+    auto it = impl_->kept.find(array.id);
+    if (it == impl_->kept.end()) throw std::invalid_argument("no such kept array");
+    return ReadCell({it->second.first, reinterpret_cast<uint64_t>(it->second.second)});
+}
+
+ArrayStorage Host::Storage(ScriptArray array) const {
+    auto it = impl_->kept.find(array.id);
+    if (it == impl_->kept.end()) throw std::invalid_argument("no such kept array");
+    const ArrayData* data = it->second.second;
+    CheckArray(data, "reading a kept array");
+    return {data->count, data->capacity, reinterpret_cast<uintptr_t>(data)};
+}
+
+void Host::Drop(ScriptArray array) {
+    auto it = impl_->kept.find(array.id);
+    if (it == impl_->kept.end()) return;
+    ArrayRelease(it->second.second);
+    impl_->kept.erase(it);
+}
+
+void Host::SetFaults(const FaultPlan& plan) {
+    Book& book = TheBook();
+    std::lock_guard lock(book.mutex);
+    book.plan = plan;
+    book.arrayRequests = book.structRequests = book.heapRequests = 0;
+}
+
+Counters Host::GetCounters() const {
+    Counters c;
+    {
+        Book& book = TheBook();
+        std::lock_guard lock(book.mutex);
+        c = book.counters;
+    }
+    c.liveHeapBlocks = HeapLiveBlocks();
+    c.liveStringRefs = StringLiveRefs();
+    c.liveIdentifiers = LiveIdentifiers();
+    c.liveArrays = LiveArrays();
+    c.liveStructs = LiveStructs();
+    c.typeInfoRefs = TypeInfoRefs();
+    c.persistedHandles = PersistedHandles();
+    return c;
+}
+
+void Host::SetIndirection(IndirectionRule rule) {
+    SetIndirectionRule(rule);
+}
+
+void* Host::VirtualMachine() const {
+    return VirtualMachineObject();
+}
+
+uintptr_t Host::ImageBase() {
+    return EnsureImage();
+}
+
+}  // namespace korvane
