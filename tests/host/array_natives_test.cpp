@@ -9,7 +9,7 @@
 
 #include "import_test_support.h"
 
-namespace import_test {
+namespace quillmere_test {
 namespace {
 
 enum class Kind { Int, Float, String, Form, ObjectReference };
@@ -130,7 +130,7 @@ class ArrayNativesTest : public ImportTest, public testing::WithParamInterface<K
     void SetUp() override {
         ImportTest::SetUp();
         if (HasFatalFailure()) return;
-        f_ = MakeFamily(GetParam(), host());
+        f_ = MakeFamily(GetParam(), host);
     }
 
     ScriptValue New(int32_t count) {
@@ -149,7 +149,7 @@ class ArrayNativesTest : public ImportTest, public testing::WithParamInterface<K
     // A script variable holding an array of these elements, for natives that
     // write through to it.
     korvane::ScriptArray Keep(const std::vector<ScriptValue>& elements) {
-        return host().KeepArray(f_.array(elements));
+        return host.KeepArray(f_.array(elements));
     }
     ScriptValue None() { return ScriptValue::NoneArray(f_.arrayType); }
 
@@ -179,7 +179,7 @@ TEST_P(ArrayNativesTest, PushMakesANewArrayAndLeavesTheArgument) {
 
     const korvane::ScriptArray held = Keep({v[0], v[1]});
     EXPECT_EQ(Keys(Push(ScriptValue::Held(held), v[2])), Expected({v[0], v[1], v[2]}));
-    EXPECT_EQ(Keys(host().Read(held)), Expected({v[0], v[1]}));
+    EXPECT_EQ(Keys(host.Read(held)), Expected({v[0], v[1]}));
 
     // Nothing caps the length.
     std::vector<ScriptValue> many;
@@ -193,7 +193,7 @@ TEST_P(ArrayNativesTest, SetWritesThroughToTheScriptsArray) {
     const auto& v = f_.v;
     const korvane::ScriptArray held = Keep({v[0], v[1], v[2]});
     EXPECT_EQ(Keys(Set(ScriptValue::Held(held), v[3], 1)), Expected({v[0], v[3], v[2]}));
-    EXPECT_EQ(Keys(host().Read(held)), Expected({v[0], v[3], v[2]}));
+    EXPECT_EQ(Keys(host.Read(held)), Expected({v[0], v[3], v[2]}));
 }
 
 // An index at or beyond the length (a negative Int included) writes nothing
@@ -201,13 +201,13 @@ TEST_P(ArrayNativesTest, SetWritesThroughToTheScriptsArray) {
 TEST_P(ArrayNativesTest, SetOutsideTheArrayChangesNothing) {
     const auto& v = f_.v;
     const korvane::ScriptArray held = Keep({v[0], v[1], v[2]});
-    const korvane::ArrayStorage storage = host().Storage(held);
+    const korvane::ArrayStorage storage = host.Storage(held);
     for (int32_t index : {3, 4, 1000, -1, INT_MIN}) {
         SCOPED_TRACE(index);
         EXPECT_EQ(Keys(Set(ScriptValue::Held(held), v[3], index)), Expected({v[0], v[1], v[2]}));
-        EXPECT_EQ(Keys(host().Read(held)), Expected({v[0], v[1], v[2]}));
-        EXPECT_EQ(host().Storage(held).count, storage.count);
-        EXPECT_EQ(host().Storage(held).capacity, storage.capacity);
+        EXPECT_EQ(Keys(host.Read(held)), Expected({v[0], v[1], v[2]}));
+        EXPECT_EQ(host.Storage(held).count, storage.count);
+        EXPECT_EQ(host.Storage(held).capacity, storage.capacity);
     }
     EXPECT_TRUE(Set(None(), v[3], 0).isNone);
 }
@@ -217,13 +217,13 @@ TEST_P(ArrayNativesTest, MergeAppendsToTheScriptsFirstArray) {
     const korvane::ScriptArray first = Keep({v[0], v[1]});
     EXPECT_EQ(Keys(Merge(ScriptValue::Held(first), f_.array({v[2]}))),
               Expected({v[0], v[1], v[2]}));
-    EXPECT_EQ(Keys(host().Read(first)), Expected({v[0], v[1], v[2]}));
+    EXPECT_EQ(Keys(host.Read(first)), Expected({v[0], v[1], v[2]}));
 
     EXPECT_EQ(Keys(Merge(None(), f_.array({v[2]}))), Expected({v[2]}));
 
     const korvane::ScriptArray alone = Keep({v[0]});
     EXPECT_EQ(Keys(Merge(ScriptValue::Held(alone), None())), Expected({v[0]}));
-    EXPECT_EQ(Keys(host().Read(alone)), Expected({v[0]}));
+    EXPECT_EQ(Keys(host.Read(alone)), Expected({v[0]}));
 
     EXPECT_TRUE(Merge(None(), None()).isNone);
 }
@@ -234,16 +234,16 @@ TEST_P(ArrayNativesTest, MergeGrowsTheScriptsArrayPastItsStorage) {
     std::vector<ScriptValue> ten;
     for (int i = 0; i < 10; ++i) ten.push_back(v[i % 3]);
     const korvane::ScriptArray first = Keep(ten);
-    const korvane::ArrayStorage before = host().Storage(first);
+    const korvane::ArrayStorage before = host.Storage(first);
 
     std::vector<ScriptValue> expected = ten;
     std::vector<ScriptValue> added;
     for (uint32_t i = 0; i + ten.size() <= before.capacity; ++i) added.push_back(v[3]);
     expected.insert(expected.end(), added.begin(), added.end());
     EXPECT_EQ(Keys(Merge(ScriptValue::Held(first), f_.array(added))), Expected(expected));
-    EXPECT_EQ(Keys(host().Read(first)), Expected(expected));
-    EXPECT_EQ(host().Storage(first).count, before.capacity + 1);
-    EXPECT_EQ(host().Storage(first).capacity, before.capacity + 10);
+    EXPECT_EQ(Keys(host.Read(first)), Expected(expected));
+    EXPECT_EQ(host.Storage(first).count, before.capacity + 1);
+    EXPECT_EQ(host.Storage(first).capacity, before.capacity + 10);
 }
 
 std::string KindName(const testing::TestParamInfo<Kind>& info) {
@@ -257,4 +257,4 @@ INSTANTIATE_TEST_SUITE_P(EveryElementType, ArrayNativesTest,
                          KindName);
 
 }  // namespace
-}  // namespace import_test
+}  // namespace quillmere_test

@@ -5,7 +5,7 @@
 
 #include "import_test_support.h"
 
-namespace import_test {
+namespace quillmere_test {
 namespace {
 
 using LocationNativesTest = ImportTest;
@@ -24,29 +24,28 @@ TEST_F(LocationNativesTest, LocationNameOrTheFallback) {
         {"no name string", false, std::nullopt, "Unknown Location"},
         {"None", true, std::nullopt, "Unknown Location"},
     };
-    const bool logging = SetDebugLevel(1);
+    SetDebugLevel(1);
     uint32_t formId = 0x1000;
     for (const LocationCase& c : cases) {
         SCOPED_TRACE(c.what);
-        korvane::Form* location = c.none ? nullptr : host().AddLocation(++formId, c.name);
-        LogCapture log;
+        korvane::Form* location = c.none ? nullptr : host.AddLocation(++formId, c.name);
+        const LogWatch log;
         const ScriptValue result = Call("GetLocationName", {ScriptValue::FormValue(location)});
         EXPECT_EQ(result.type, ScriptType::String);
         EXPECT_EQ(result.s, c.expected);
-        if (logging) {
-            EXPECT_EQ(log.Lines("PapyrusQuillmere::"),
-                      std::vector<std::string>{"PapyrusQuillmere::GetLocationName location_name:" +
-                                               c.expected});
-        }
+        EXPECT_EQ(LinesStartingWith(log, "PapyrusQuillmere::"),
+                  std::vector<std::string>{"PapyrusQuillmere::GetLocationName location_name:" +
+                                           c.expected});
     }
 }
 
 TEST_F(LocationNativesTest, LocationNameWritesNothingAtLevelZero) {
-    korvane::Form* named = host().AddLocation(0x2001, std::string("Red Rocket"));
-    LogCapture log;
+    SetDebugLevel(0);
+    korvane::Form* named = host.AddLocation(0x2001, std::string("Red Rocket"));
+    const LogWatch log;
     Call("GetLocationName", {ScriptValue::FormValue(named)});
     Call("GetLocationName", {ScriptValue::FormValue(nullptr)});
-    EXPECT_TRUE(log.Lines("PapyrusQuillmere::").empty());
+    EXPECT_TRUE(LinesStartingWith(log, "PapyrusQuillmere::").empty());
 }
 
 struct LoadOrderCase {
@@ -76,7 +75,7 @@ TEST_F(LocationNativesTest, AddOnIndicesFollowTheLoadOrder) {
     };
     for (const LoadOrderCase& c : cases) {
         SCOPED_TRACE(c.what);
-        host().SetLoadOrder(c.plugins);
+        host.SetLoadOrder(c.plugins);
         const ScriptValue result = Call("GetDLCIndexArray");
         EXPECT_EQ(result.type, ScriptType::IntArray);
         std::vector<int32_t> indices;
@@ -88,4 +87,4 @@ TEST_F(LocationNativesTest, AddOnIndicesFollowTheLoadOrder) {
 }
 
 }  // namespace
-}  // namespace import_test
+}  // namespace quillmere_test
