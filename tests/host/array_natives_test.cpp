@@ -90,20 +90,22 @@ Family MakeFamily(Kind kind, korvane::Host& host) {
 }
 
 // An element as comparable text: its value, or "None" for a None object.
+// (Built by appending: g++ 12 warns falsely on "literal" + std::string.)
 std::string Key(const ScriptValue& x) {
+    std::string key;
     switch (x.type) {
         case ScriptType::Int:
-            return "i" + std::to_string(x.i);
+            return key.append("i").append(std::to_string(x.i));
         case ScriptType::Float:
-            return "f" + std::to_string(x.f);
+            return key.append("f").append(std::to_string(x.f));
         case ScriptType::String:
-            return "s" + x.s;
+            return key.append("s").append(x.s);
         case ScriptType::Form:
         case ScriptType::ObjectReference: {
             if (x.isNone || x.form == nullptr) return "None";
             char id[16];
             std::snprintf(id, sizeof id, "%08X", static_cast<unsigned>(x.form->FormId()));
-            return std::string("form") + id;
+            return key.append("form").append(id);
         }
         default:
             return "None";

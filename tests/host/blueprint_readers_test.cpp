@@ -243,11 +243,13 @@ TEST_F(BlueprintReadersTest, WorkshopAndItemsAreConverted) {
 // the same place in the file.
 TEST_F(BlueprintReadersTest, ThreeHundredItemsAndPluginsComeBackInOrder) {
     std::string json = "{\"header\": {\"plugins_required\": [";
-    for (int k = 0; k < 300; ++k) json += (k ? ",\"P" : "\"P") + std::to_string(k) + ".esp\"";
+    for (int k = 0; k < 300; ++k) {
+        json.append(k ? ",\"P" : "\"P").append(std::to_string(k)).append(".esp\"");
+    }
     json += "]}, \"items\": [";
     for (int k = 0; k < 300; ++k) {
-        json += (k ? ",{" : "{") + std::string("\"FormID_dec\":") + std::to_string(k) +
-                ",\"isCreated\":" + std::to_string(k) + "}";
+        json.append(k ? ",{\"FormID_dec\":" : "{\"FormID_dec\":").append(std::to_string(k));
+        json.append(",\"isCreated\":").append(std::to_string(k)).append("}");
     }
     json += "]}";
     WriteFile(kPath, json);
@@ -259,7 +261,7 @@ TEST_F(BlueprintReadersTest, ThreeHundredItemsAndPluginsComeBackInOrder) {
     ASSERT_EQ(items.elements.size(), 300u);
     ASSERT_EQ(props.elements.size(), 300u);
     for (int k = 0; k < 300; ++k) {
-        EXPECT_EQ(plugins[k], "P" + std::to_string(k) + ".esp");
+        EXPECT_EQ(plugins[k], std::string("P").append(std::to_string(k)).append(".esp"));
         EXPECT_EQ(items.elements[k].elements.at(2).i, k);
         EXPECT_EQ(props.elements[k].elements.at(2).i, k);
     }
