@@ -166,6 +166,10 @@ uint32_t FormId(const TESForm* form) {
     return Read<uint32_t>(form, layout::FormId);
 }
 
+uint8_t FormTypeOf(const TESForm* form) {
+    return Read<uint8_t>(form, layout::FormTypeCode);
+}
+
 const char* ReferenceDisplayName(TESObjectREFR* reference) {
     return Routine<const char* (*)(TESObjectREFR*)>(offset::ReferenceDisplayName)(reference);
 }

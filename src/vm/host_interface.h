@@ -102,6 +102,7 @@ inline constexpr std::size_t ArrayCapacity = 32;            // u32
 inline constexpr std::size_t ArrayCount = 40;               // u32
 inline constexpr std::size_t StructCells = 32;              // VMValue[]
 inline constexpr std::size_t FormId = 0x14;                 // u32
+inline constexpr std::size_t FormTypeCode = 0x1A;           // u8
 inline constexpr std::size_t LocationFullName = 0x28;       // StringCacheEntry*, null when none
 inline constexpr std::size_t PluginCount = 0;               // u32
 inline constexpr std::size_t PluginEntries = 8;             // plugin*[256]
@@ -115,6 +116,8 @@ inline constexpr uint32_t KindObject = 1;
 // Form types the library converts.
 inline constexpr uint32_t FormTypeForm = 0;
 inline constexpr uint32_t FormTypeReference = 64;
+// Only a location keeps its full name where LocationFullName reads it.
+inline constexpr uint8_t FormTypeLocation = 104;
 
 // hostBase: the game's main module, taken once at static initialisation.
 uintptr_t Base();
@@ -195,6 +198,7 @@ uint32_t TypeKind(TypeInfo* type);
 
 // Forms and plugins
 uint32_t FormId(const TESForm* form);
+uint8_t FormTypeOf(const TESForm* form);
 const char* ReferenceDisplayName(TESObjectREFR* reference);   // null when it has none
 StringCacheEntry* LocationFullName(const TESForm* location);  // null when it has none
 uint32_t LoadedPluginCount();
