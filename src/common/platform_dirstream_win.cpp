@@ -35,8 +35,9 @@ DirectoryStream* OpenDirectory(const char* path) {
     if (length == 0 || length >= kPathUnits) return nullptr;
     std::size_t end = length;
     const wchar_t last = pattern[end - 1];
-    if (last != L'\\' && last != L'/' && last != L':') pattern[end++] = L'\\';
-    if (end + 2 > kPathUnits) return nullptr;
+    const bool separator = last != L'\\' && last != L'/' && last != L':';
+    if (end + (separator ? 1 : 0) + 2 > kPathUnits) return nullptr;  // "*" and terminator
+    if (separator) pattern[end++] = L'\\';
     pattern[end++] = L'*';
     pattern[end] = L'\0';
 
