@@ -10,7 +10,7 @@ protected:
 #if !defined(_WIN32)
         documents_ = fs::temp_directory_path() / "quillmere-entry-documents";
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        documents_ += std::string("-") + info->name();
+        documents_ += std::string("-") + info->name() + "-" + std::to_string(getpid());
         fs::remove_all(documents_);
         setenv("XDG_DOCUMENTS_DIR", documents_.c_str(), 1);
 #endif

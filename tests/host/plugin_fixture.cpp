@@ -2,6 +2,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 #include <cstdlib>
@@ -61,6 +63,16 @@ bool LogWatch::Contains(const std::string& line) const {
     return false;
 }
 
+namespace {
+unsigned long CurrentProcessId() {
+#if defined(_WIN32)
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
+}  // namespace
+
 void PluginTest::SetUp() {
     // One folder per test: ctest runs tests in parallel processes.
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -69,7 +81,10 @@ void PluginTest::SetUp() {
         if (c == '/') c = '_';
     }
     previousDir_ = fs::current_path();
-    gameDir = fs::temp_directory_path() / ("quillmere-game-" + name);
+    // The process id keeps apart runs of the same test from several build
+    // trees that share one temporary folder (and one Wine prefix).
+    gameDir = fs::temp_directory_path() /
+              ("quillmere-game-" + name + "-" + std::to_string(CurrentProcessId()));
     fs::remove_all(gameDir);
     fs::create_directories(gameDir);
     fs::current_path(gameDir);
