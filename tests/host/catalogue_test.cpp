@@ -10,13 +10,15 @@ using korvane::ScriptType;
 using GetReturnTypeFn = uint64_t* (*)(void*, uint64_t*);
 using QueryIndexedFn = bool (*)(void*, uint32_t, uint32_t*);
 using HasCallbackFn = bool (*)(void*);
-void* Slot(void* object, int slot) { return (*static_cast<void***>(object))[slot]; }
+void* Slot(void* object, int slot) {
+    return (*static_cast<void***>(object))[slot];
+}
 
 ScriptValue TestStruct() {
-    return ScriptValue::Struct("Quillmere#MyStruct",
-                               {ScriptValue::String("Plexor Struct I/O test"),
-                                ScriptValue::String("bla bla bla"), ScriptValue::Int(2017),
-                                ScriptValue::Int(42)});
+    return ScriptValue::Struct(
+        "Quillmere#MyStruct",
+        {ScriptValue::String("Plexor Struct I/O test"), ScriptValue::String("bla bla bla"),
+         ScriptValue::Int(2017), ScriptValue::Int(42)});
 }
 
 using CatalogueTest = PluginTest;

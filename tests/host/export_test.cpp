@@ -82,8 +82,12 @@ constexpr char kExampleBlueprint[] = R"({
 }
 )";
 
-ScriptValue Floats(std::vector<float> v) { return ScriptValue::FloatArray(std::move(v)); }
-ScriptValue Ints(std::vector<int32_t> v) { return ScriptValue::IntArray(std::move(v)); }
+ScriptValue Floats(std::vector<float> v) {
+    return ScriptValue::FloatArray(std::move(v));
+}
+ScriptValue Ints(std::vector<int32_t> v) {
+    return ScriptValue::IntArray(std::move(v));
+}
 
 std::vector<fs::path> FilesIn(const fs::path& folder) {
     std::vector<fs::path> files;
@@ -94,7 +98,7 @@ std::vector<fs::path> FilesIn(const fs::path& folder) {
 }
 
 class ExportTest : public PluginTest {
-protected:
+  protected:
     void SetUp() override {
         PluginTest::SetUp();
         host.SetLoadOrder({"Korvane.esm", "DLCRobot.esm", "DLCworkshop02.esm", "DLCCoast.esm",
@@ -123,11 +127,11 @@ protected:
         Form* generator = host.AddForm(0x05000ABC);
         ObjectReference* chairRef = host.AddReference(0xFF000801, "Chair");
         ObjectReference* generatorRef = host.AddReference(0xFF000802, std::nullopt);
-        Call("Save128Items", {ScriptValue::FormArray({chair, generator}),
-                              ScriptValue::ReferenceArray({chairRef, generatorRef}),
-                              Floats({1024.5f, -12.75f}), Floats({-2048.25f, 0.1f}),
-                              Floats({45.5f, 3.0f}), Floats({0, 0}), Floats({0, 0}),
-                              Floats({90.0f, 270.0f})});
+        Call("Save128Items",
+             {ScriptValue::FormArray({chair, generator}),
+              ScriptValue::ReferenceArray({chairRef, generatorRef}), Floats({1024.5f, -12.75f}),
+              Floats({-2048.25f, 0.1f}), Floats({45.5f, 3.0f}), Floats({0, 0}), Floats({0, 0}),
+              Floats({90.0f, 270.0f})});
         Call("Save128ExtraProps", {Ints({1, 0}), Ints({0, 1}), Ints({1, 1}), Ints({0, 0}),
                                    Ints({0, 0}), Ints({0, 0}), Ints({0, 0})});
     }
@@ -263,10 +267,10 @@ TEST_F(ExportTest, PlayerNamesCannotLeaveTheSlotFolder) {
         const char* player;
         const char* prefix;
     };
-    for (const Case& c : {Case{"../../x", "bp_.._.._x_sanctuary_"},
-                          Case{"a\\b:c", "bp_a_b_c_sanctuary_"},
-                          Case{"Red Fox", "bp_red fox_sanctuary_"},
-                          Case{"\xC9lise*?\"<>|\t", "bp_\xC9lise________sanctuary_"}}) {
+    for (const Case& c :
+         {Case{"../../x", "bp_.._.._x_sanctuary_"}, Case{"a\\b:c", "bp_a_b_c_sanctuary_"},
+          Case{"Red Fox", "bp_red fox_sanctuary_"},
+          Case{"\xC9lise*?\"<>|\t", "bp_\xC9lise________sanctuary_"}}) {
         Call("Init", {ScriptValue::Reference(host.AddReference(0x20, std::string(c.player))),
                       ScriptValue::Float(1.0f), ScriptValue::Int(0)});
         Call("SaveHeader", {ScriptValue::Int(0), ScriptValue::FormValue(host.AddForm(0x1A2B)),
@@ -296,18 +300,18 @@ TEST_F(ExportTest, ScriptsThatBreakTheCallingOrderDoNotBreakTheExport) {
     // arrays of other lengths keep the lists parallel.
     Call("Init", {ScriptValue::Reference(player), ScriptValue::Float(2.0f), ScriptValue::Int(0)});
     Call("Init", {ScriptValue::Reference(nullptr), ScriptValue::Float(2.0f), ScriptValue::Int(0)});
-    Call("SaveHeader", {ScriptValue::Int(3), ScriptValue::FormValue(nullptr),
-                        ScriptValue::FormValue(nullptr)});
+    Call("SaveHeader",
+         {ScriptValue::Int(3), ScriptValue::FormValue(nullptr), ScriptValue::FormValue(nullptr)});
     Call("SaveWorkshopData", {ScriptValue::Reference(nullptr), ScriptValue::FormValue(nullptr),
                               ScriptValue::Float(1), ScriptValue::Float(2), ScriptValue::Float(3),
                               ScriptValue::Float(4), ScriptValue::Float(5), ScriptValue::Float(6)});
     Form* chair = host.AddForm(0x0001A2B3);
-    Call("Save128Items", {ScriptValue::FormArray({chair, nullptr, chair}),
-                          ScriptValue::ReferenceArray({nullptr}), Floats({1.5f}), Floats({}),
-                          ScriptValue::NoneArray(korvane::ScriptType::FloatArray), Floats({}),
-                          Floats({}), Floats({1, 2, 3, 4})});
-    Call("Save128ExtraProps", {Ints({1}), Ints({}), Ints({1, 1, 1, 1}), Ints({}), Ints({}),
-                               Ints({}), Ints({})});
+    Call("Save128Items",
+         {ScriptValue::FormArray({chair, nullptr, chair}), ScriptValue::ReferenceArray({nullptr}),
+          Floats({1.5f}), Floats({}), ScriptValue::NoneArray(korvane::ScriptType::FloatArray),
+          Floats({}), Floats({}), Floats({1, 2, 3, 4})});
+    Call("Save128ExtraProps",
+         {Ints({1}), Ints({}), Ints({1, 1, 1, 1}), Ints({}), Ints({}), Ints({}), Ints({})});
     ASSERT_TRUE(Store());
 
     const std::string written = ReadFile(SlotBlueprint());
@@ -336,7 +340,10 @@ TEST_F(ExportTest, PluginsRequiredGathering) {
     // 7 DLCworkshop03.esm.
     const std::vector<Case> cases = {
         {0x00001A2B, 0x000249E3, {0x1, 0x2}, 1, "[ \"Korvane.esm\" ]"},
-        {0x00001A2B, 0x070249E3, {0x1, 0x05000001, 0x2, 0x05000002}, 1,
+        {0x00001A2B,
+         0x070249E3,
+         {0x1, 0x05000001, 0x2, 0x05000002},
+         1,
          "[ \"Korvane.esm\", \"DLCworkshop03.esm\", \"DLCworkshop01.esm\" ]"},
         {0x03004EA4, 0x03000001, {0x03000002}, 1, "[ \"Korvane.esm\", \"DLCCoast.esm\" ]"},
         {0x06000001, 0x06000002, {0x1}, 1, "[ \"Korvane.esm\" ]"},
@@ -349,8 +356,9 @@ TEST_F(ExportTest, PluginsRequiredGathering) {
     for (const Case& c : cases) {
         Call("Init", {ScriptValue::Reference(player), ScriptValue::Float(1), ScriptValue::Int(0)});
         for (int i = 0; i < c.headerCalls; ++i) {
-            Call("SaveHeader", {ScriptValue::Int(0), ScriptValue::FormValue(host.AddForm(c.worldspace)),
-                                ScriptValue::FormValue(nullptr)});
+            Call("SaveHeader",
+                 {ScriptValue::Int(0), ScriptValue::FormValue(host.AddForm(c.worldspace)),
+                  ScriptValue::FormValue(nullptr)});
         }
         Call("SaveWorkshopData",
              {ScriptValue::Reference(host.AddReference(c.workshop, std::nullopt)),
@@ -360,9 +368,9 @@ TEST_F(ExportTest, PluginsRequiredGathering) {
         std::vector<Form*> forms;
         for (uint32_t id : c.items) forms.push_back(host.AddForm(id));
         const std::vector<float> zeros(forms.size(), 0.0f);
-        Call("Save128Items", {ScriptValue::FormArray(forms), ScriptValue::ReferenceArray({}),
-                              Floats(zeros), Floats(zeros), Floats(zeros), Floats(zeros),
-                              Floats(zeros), Floats(zeros)});
+        Call("Save128Items",
+             {ScriptValue::FormArray(forms), ScriptValue::ReferenceArray({}), Floats(zeros),
+              Floats(zeros), Floats(zeros), Floats(zeros), Floats(zeros), Floats(zeros)});
         ASSERT_TRUE(Store());
         const std::string written = ReadFile(SlotBlueprint());
         EXPECT_NE(written.find(std::string("\"plugins_required\" : ") + c.expected),
@@ -383,18 +391,19 @@ TEST_F(ExportTest, ProgressLinesAtDebugLevelOneAndNoneAtZero) {
     }
     LogWatch log;
     Call("Init", {ScriptValue::Reference(player), ScriptValue::Float(1.5f), ScriptValue::Int(1)});
-    EXPECT_TRUE(log.Contains("PapyrusQuillmere::Init DebugLevel:1;PlayerName:Settler;pluginVersion:1"));
+    EXPECT_TRUE(
+        log.Contains("PapyrusQuillmere::Init DebugLevel:1;PlayerName:Settler;pluginVersion:1"));
     Call("SaveWorkshopData",
          {ScriptValue::Reference(host.AddReference(0x000249E3, std::nullopt)),
           ScriptValue::FormValue(host.AddForm(0x0001F4A2)), ScriptValue::Float(-80.5f),
           ScriptValue::Float(1024.5f), ScriptValue::Float(16.5f), ScriptValue::Float(0),
           ScriptValue::Float(1e20f), ScriptValue::Float(179.9f)});
-    EXPECT_TRUE(log.Contains(
-        "PapyrusQuillmere::SaveWorkshopData workshopdata.workshop_id:0249E3;"
-        "workshopdata.workshop_id_dec:149987;workshopdata.workshop_baseid_dec:128162;"
-        "workshopdata.workshop_plugin:Korvane.esm;workshopdata.posX:-80.5;"
-        "workshopdata.posY:1024.5;workshopdata.posZ:16.5;workshopdata.rotX:0;"
-        "workshopdata.rotY:1e+20;workshopdata.rotZ:179.9"));
+    EXPECT_TRUE(
+        log.Contains("PapyrusQuillmere::SaveWorkshopData workshopdata.workshop_id:0249E3;"
+                     "workshopdata.workshop_id_dec:149987;workshopdata.workshop_baseid_dec:128162;"
+                     "workshopdata.workshop_plugin:Korvane.esm;workshopdata.posX:-80.5;"
+                     "workshopdata.posY:1024.5;workshopdata.posZ:16.5;workshopdata.rotX:0;"
+                     "workshopdata.rotY:1e+20;workshopdata.rotZ:179.9"));
     SaveExampleItems();
     EXPECT_TRUE(log.Contains(
         "PapyrusQuillmere::Save128Items #1 item.plugin_name:DLCworkshop01.esm;"
@@ -413,9 +422,9 @@ TEST_F(ExportTest, ProgressLinesAtDebugLevelOneAndNoneAtZero) {
             writerLines.push_back(line.substr(39, 14));
         }
     }
-    EXPECT_EQ(writerLines, (std::vector<std::string>{"workshopdata.w", "#0 item.plugin",
-                                                     "#0 item_prop.i", "#1 item.plugin",
-                                                     "#1 item_prop.i", "header.export_"}));
+    EXPECT_EQ(writerLines,
+              (std::vector<std::string>{"workshopdata.w", "#0 item.plugin", "#0 item_prop.i",
+                                        "#1 item.plugin", "#1 item_prop.i", "header.export_"}));
     EXPECT_NE(lines.back().find(";header.plugin_version:1.5;header.plugins_required:"
                                 "[Korvane.esm;DLCworkshop01.esm];"),
               std::string::npos)
@@ -435,11 +444,11 @@ TEST_F(ExportTest, AThousandItemsInEightBatchesStayParallel) {
             posX.push_back(static_cast<float>(next));
             flags.push_back(next);
         }
-        Call("Save128Items", {ScriptValue::FormArray(forms), ScriptValue::ReferenceArray({}),
-                              Floats(posX), Floats(posX), Floats(posX), Floats(posX),
-                              Floats(posX), Floats(posX)});
-        Call("Save128ExtraProps", {Ints(flags), Ints(flags), Ints(flags), Ints(flags),
-                                   Ints(flags), Ints(flags), Ints(flags)});
+        Call("Save128Items",
+             {ScriptValue::FormArray(forms), ScriptValue::ReferenceArray({}), Floats(posX),
+              Floats(posX), Floats(posX), Floats(posX), Floats(posX), Floats(posX)});
+        Call("Save128ExtraProps", {Ints(flags), Ints(flags), Ints(flags), Ints(flags), Ints(flags),
+                                   Ints(flags), Ints(flags)});
     }
     ASSERT_TRUE(Store());
     const std::string written = ReadFile(SlotBlueprint());

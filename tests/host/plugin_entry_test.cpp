@@ -5,7 +5,7 @@ namespace quillmere_test {
 namespace {
 
 class EntryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
 #if !defined(_WIN32)
         documents_ = fs::temp_directory_path() / "quillmere-entry-documents";

@@ -22,17 +22,17 @@ void WriteFile(const fs::path& path, const std::string& bytes);
 
 // The debug log's lines written since the watch began.
 class LogWatch {
-public:
+  public:
     LogWatch();
     std::vector<std::string> Lines() const;
     bool Contains(const std::string& line) const;
 
-private:
+  private:
     std::size_t start_ = 0;
 };
 
 class PluginTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -43,7 +43,7 @@ protected:
     korvane::Host host;
     fs::path gameDir;
 
-private:
+  private:
     fs::path previousDir_;
 };
 

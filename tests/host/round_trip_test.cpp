@@ -28,7 +28,9 @@ class RoundTripTest : public PluginTest {};
 
 TEST_F(RoundTripTest, ThreeHundredItemsInThreeBatchesComeBackAsExported) {
     const std::vector<std::string> loadOrder = {"Korvane.esm", "DLCRobot.esm", "DLCworkshop01.esm",
-                                                "Sim Settlements \xC9dition.esp", "DLCCoast.esm"};
+                                                "Sim Settlements \xC9"
+                                                "dition.esp",
+                                                "DLCCoast.esm"};
     host.SetLoadOrder(loadOrder);
     std::mt19937 random(20171022);
     std::uniform_real_distribution<float> coordinate(-60000.0f, 60000.0f);
@@ -100,16 +102,20 @@ TEST_F(RoundTripTest, ThreeHundredItemsInThreeBatchesComeBackAsExported) {
     const ScriptValue plugins = Call("GetPluginsRequired", {file});
     std::vector<std::string> pluginTexts;
     for (const ScriptValue& p : plugins.elements) pluginTexts.push_back(p.s);
+    // The worldspace's add-on, then the workshop's plugin, then the items'.
     EXPECT_EQ(pluginTexts, (std::vector<std::string>{"Korvane.esm", "DLCCoast.esm",
-                                                     "DLCworkshop01.esm",
-                                                     "Sim Settlements \xC9dition.esp"}));
+                                                     "Sim Settlements \xC9"
+                                                     "dition.esp",
+                                                     "DLCworkshop01.esm"}));
 
     const ScriptValue workshop = Call("GetWorkshopData", {file});
     ASSERT_EQ(workshop.elements.size(), 10u);
     EXPECT_EQ(workshop.elements[0].s, "0249E3");
     EXPECT_EQ(workshop.elements[1].i, 0x249E3);
     EXPECT_EQ(workshop.elements[2].i, 0x1F4A2);
-    EXPECT_EQ(workshop.elements[3].s, "Sim Settlements \xC9dition.esp");
+    EXPECT_EQ(workshop.elements[3].s,
+              "Sim Settlements \xC9"
+              "dition.esp");
     const float workshopFloats[6] = {-80.5f, 1024.5f, 16.5f, -0.0f, 1e-30f, 179.9f};
     for (int k = 0; k < 6; ++k) {
         EXPECT_EQ(Bits(workshop.elements[4 + k].f), Bits(workshopFloats[k])) << k;
