@@ -1,6 +1,7 @@
 // Exporting a settlement through the natives, as the mod's scripts do it.
 #include <regex>
 
+#include "fixtures/example_blueprint.h"
 #include "plugin_fixture.h"
 
 namespace quillmere_test {
@@ -11,76 +12,6 @@ using korvane::ObjectReference;
 
 constexpr char kSlot3[] = "Data/Plexor/Plugins/Quillmere/blueprints/3";
 
-// The two-item blueprint that documents the format, byte for byte.
-constexpr char kExampleBlueprint[] = R"({
-   "header" : {
-      "export_date" : "2017-10-22 14:05:09",
-      "item_count" : 2,
-      "player_name" : "Settler",
-      "plugin_version" : 1.0,
-      "plugins_required" : [ "Korvane.esm", "DLCworkshop01.esm" ],
-      "settlement_name" : "Sanctuary Hills",
-      "worldspace_id" : "001A2B",
-      "worldspace_id_dec" : 6699,
-      "worldspace_name" : "Commonwealth",
-      "worldspace_plugin" : "Korvane.esm"
-   },
-   "items" : [
-      {
-         "FormID" : "01A2B3",
-         "FormID_dec" : 107187,
-         "idx" : 0,
-         "isActor" : 0,
-         "isCreated" : 1,
-         "isFarmAnimal" : 0,
-         "isGenerator" : 0,
-         "isPowered" : 1,
-         "isTamedCreature" : 0,
-         "isTurret" : 0,
-         "name" : "Chair",
-         "plugin_name" : "Korvane.esm",
-         "posX" : 1024.5,
-         "posY" : -2048.25,
-         "posZ" : 45.5,
-         "rotX" : 0.0,
-         "rotY" : 0.0,
-         "rotZ" : 90.0
-      },
-      {
-         "FormID" : "000ABC",
-         "FormID_dec" : 83888828,
-         "idx" : 1,
-         "isActor" : 0,
-         "isCreated" : 1,
-         "isFarmAnimal" : 0,
-         "isGenerator" : 1,
-         "isPowered" : 0,
-         "isTamedCreature" : 0,
-         "isTurret" : 0,
-         "name" : "unknown item",
-         "plugin_name" : "DLCworkshop01.esm",
-         "posX" : -12.75,
-         "posY" : 0.10000000149011612,
-         "posZ" : 3.0,
-         "rotX" : 0.0,
-         "rotY" : 0.0,
-         "rotZ" : 270.0
-      }
-   ],
-   "workshop" : {
-      "baseid_dec" : 128162,
-      "id" : "0249E3",
-      "id_dec" : 149987,
-      "plugin" : "Korvane.esm",
-      "posX" : -80.5,
-      "posY" : 1024.5,
-      "posZ" : 16.5,
-      "rotX" : 0.0,
-      "rotY" : 0.0,
-      "rotZ" : 179.89999389648438
-   }
-}
-)";
 
 ScriptValue Floats(std::vector<float> v) {
     return ScriptValue::FloatArray(std::move(v));
