@@ -1,9 +1,10 @@
 // korvane-sim load: the game's start-up sequence with the plug-in.
-#include <cstdio>
 #include <map>
 
 #include "commands.h"
 #include "korvane_sim.h"
+#include "result_output.h"
+#include "text_format.h"
 
 namespace korvane_tool {
 
@@ -22,7 +23,7 @@ int RunLoad(const Arguments& args) {
             if (i + 1 >= args.size()) return UsageError("--plugin needs a path");
             path = args[++i];
         } else if (args[i] == "--help") {
-            std::printf("usage: korvane-sim load [--plugin PATH]\n");
+            Print("usage: korvane-sim load [--plugin PATH]\n");
             return 0;
         } else {
             return UsageError("load: unexpected argument '" + args[i] + "'");
@@ -32,29 +33,28 @@ int RunLoad(const Arguments& args) {
 
     korvane::Host host;
     korvane::LoadOptions options;
-    std::printf("plug-in: %s\n", path.c_str());
+    Print(Format("plug-in: %s\n", path.c_str()));
     const korvane::LoadReport report = host.LoadPlugin(path, options);
     if (!report.loaded) {
-        std::fprintf(stderr, "korvane-sim: cannot load the plug-in: %s\n", report.error.c_str());
-        return 1;
+        return Fail("cannot load the plug-in: " + report.error);
     }
-    std::printf("query: returned %s; description version %u, name \"%s\", version %u\n",
-                report.queryReturned ? "true" : "false", report.descriptionVersion,
-                report.descriptionName.c_str(), report.descriptionVersionNumber);
-    std::printf("plug-in handle asked: %s (given %u)\n", YesNo(report.pluginHandleAsked),
-                options.pluginHandle);
-    std::printf("load: returned %s; registration callback offered: %s, accepted: %s\n",
-                report.loadReturned ? "true" : "false", YesNo(report.callbackOffered),
-                YesNo(report.callbackAccepted));
+    Print(Format("query: returned %s; description version %u, name \"%s\", version %u\n",
+                 report.queryReturned ? "true" : "false", report.descriptionVersion,
+                 report.descriptionName.c_str(), report.descriptionVersionNumber));
+    Print(Format("plug-in handle asked: %s (given %u)\n", YesNo(report.pluginHandleAsked),
+                 options.pluginHandle));
+    Print(Format("load: returned %s; registration callback offered: %s, accepted: %s\n",
+                 report.loadReturned ? "true" : "false", YesNo(report.callbackOffered),
+                 YesNo(report.callbackAccepted)));
     host.DeclareQuillmereStructs();
     const bool registered = report.callbackAccepted && host.Register();
     std::map<std::string, int> perClass;
     for (const korvane::RegisteredFunction& f : host.Functions()) ++perClass[f.className];
-    std::printf("register: %s; %zu natives registered", registered ? "returned true" : "not done",
-                host.Functions().size());
+    Print(Format("register: %s; %zu natives registered", registered ? "returned true" : "not done",
+                 host.Functions().size()));
     for (const auto& [className, count] : perClass)
-        std::printf(", %d of class %s", count, className.c_str());
-    std::printf("\nlog: %s\n", korvane::DebugLogPath().c_str());
+        Print(Format(", %d of class %s", count, className.c_str()));
+    Print(Format("\nlog: %s\n", korvane::DebugLogPath().c_str()));
     return registered ? 0 : 1;
 }
 
