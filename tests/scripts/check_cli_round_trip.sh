@@ -15,11 +15,11 @@ path=$(printf '%s\n' "$out" | tr -d '\r' | tail -n 1)
   fail "export's last line is not the blueprint's path: $path"
 [ -f "$path" ] || fail "no file at $path"
 
-# The documented blueprint is kept once, in the host test of the export.
+# The documented blueprint is kept once, in the tests' fixtures.
 awk 'index($0, "kExampleBlueprint[] = R\"(") { sub(/.*R"\(/, ""); on = 1 }
      on && $0 == ")\";" { exit }
-     on { print }' "$source_dir/tests/host/export_test.cpp" >expected.json
-[ -s expected.json ] || fail "kExampleBlueprint not found in export_test.cpp"
+     on { print }' "$source_dir/tests/fixtures/example_blueprint.h" >expected.json
+[ -s expected.json ] || fail "kExampleBlueprint not found in tests/fixtures/example_blueprint.h"
 date=$(sed -n 's/.*"export_date" : "\([0-9: -]\{19\}\)".*/\1/p' "$path")
 [ -n "$date" ] || fail "no export date in $path"
 sed -i "s/2017-10-22 14:05:09/$date/" expected.json
