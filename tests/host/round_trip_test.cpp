@@ -28,7 +28,7 @@ class RoundTripTest : public PluginTest {};
 
 TEST_F(RoundTripTest, ThreeHundredItemsInThreeBatchesComeBackAsExported) {
     const std::vector<std::string> loadOrder = {"Korvane.esm", "DLCRobot.esm", "DLCworkshop01.esm",
-                                                "Sim Settlements \xC9"
+                                                "Homestead \xC9"
                                                 "dition.esp",
                                                 "DLCCoast.esm"};
     host.SetLoadOrder(loadOrder);
@@ -48,7 +48,7 @@ TEST_F(RoundTripTest, ThreeHundredItemsInThreeBatchesComeBackAsExported) {
         items.push_back(item);
     }
 
-    Call("Init", {ScriptValue::Reference(host.AddReference(0x14, "Nora \xC9")),
+    Call("Init", {ScriptValue::Reference(host.AddReference(0x14, "Mira \xC9")),
                   ScriptValue::Float(1.25f), ScriptValue::Int(0)});
     Call("SaveHeader", {ScriptValue::Int(300), ScriptValue::FormValue(host.AddForm(0x04004EA4)),
                         ScriptValue::FormValue(host.AddLocation(0x1F000, "Croup Manor"))});
@@ -90,7 +90,7 @@ TEST_F(RoundTripTest, ThreeHundredItemsInThreeBatchesComeBackAsExported) {
     ASSERT_EQ(header.elements.size(), 9u) << Describe(header);
     EXPECT_EQ(header.elements[0].s.size(), 19u);  // export_date
     EXPECT_EQ(header.elements[1].i, 300);
-    EXPECT_EQ(header.elements[2].s, "Nora \xC9");
+    EXPECT_EQ(header.elements[2].s, "Mira \xC9");
     EXPECT_EQ(Bits(header.elements[3].f), Bits(1.25f));
     EXPECT_EQ(header.elements[4].s, "Croup Manor");
     EXPECT_EQ(header.elements[5].s, "004EA4");
@@ -104,7 +104,7 @@ TEST_F(RoundTripTest, ThreeHundredItemsInThreeBatchesComeBackAsExported) {
     for (const ScriptValue& p : plugins.elements) pluginTexts.push_back(p.s);
     // The worldspace's add-on, then the workshop's plugin, then the items'.
     EXPECT_EQ(pluginTexts, (std::vector<std::string>{"Korvane.esm", "DLCCoast.esm",
-                                                     "Sim Settlements \xC9"
+                                                     "Homestead \xC9"
                                                      "dition.esp",
                                                      "DLCworkshop01.esm"}));
 
@@ -114,7 +114,7 @@ TEST_F(RoundTripTest, ThreeHundredItemsInThreeBatchesComeBackAsExported) {
     EXPECT_EQ(workshop.elements[1].i, 0x249E3);
     EXPECT_EQ(workshop.elements[2].i, 0x1F4A2);
     EXPECT_EQ(workshop.elements[3].s,
-              "Sim Settlements \xC9"
+              "Homestead \xC9"
               "dition.esp");
     const float workshopFloats[6] = {-80.5f, 1024.5f, 16.5f, -0.0f, 1e-30f, 179.9f};
     for (int k = 0; k < 6; ++k) {
