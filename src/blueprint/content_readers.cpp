@@ -14,8 +14,8 @@ namespace {
 template <typename Struct, typename Convert>
 VMArray<Struct> ReadItems(const BSFixedString& path, Convert&& convert) {
     VMArray<Struct> result;
-    const bool read = ReadBlueprint(path.c_str(), [&](Json::Value& root) {
-        Json::Value& items = root["items"];
+    const bool read = ReadBlueprint(path.c_str(), [&](const Json::Value& root) {
+        const Json::Value& items = root["items"];
         if (!SectionPresent(items)) {
             LogError("no items in blueprint: %s", path.c_str());
             return false;
@@ -39,8 +39,8 @@ VMArray<Struct> ReadItems(const BSFixedString& path, Convert&& convert) {
 
 WorkshopData GetWorkshopData(StaticFunctionTag*, BSFixedString path) {
     WorkshopData result;
-    const bool read = ReadBlueprint(path.c_str(), [&](Json::Value& root) {
-        Json::Value& w = root["workshop"];
+    const bool read = ReadBlueprint(path.c_str(), [&](const Json::Value& root) {
+        const Json::Value& w = root["workshop"];
         if (!SectionPresent(w)) {
             LogError("no workshop data in blueprint: %s", path.c_str());
             return false;
@@ -77,7 +77,7 @@ WorkshopData GetWorkshopData(StaticFunctionTag*, BSFixedString path) {
 }
 
 VMArray<SettlementItem> GetItemsFromBlueprint(StaticFunctionTag*, BSFixedString path) {
-    return ReadItems<SettlementItem>(path, [](Json::Value& item, SettlementItem& s,
+    return ReadItems<SettlementItem>(path, [](const Json::Value& item, SettlementItem& s,
                                               Json::ArrayIndex i) {
         s.Set<0>(TextValue(item["plugin_name"]), true);
         s.Set<1>(TextValue(item["FormID"]), true);
@@ -105,7 +105,7 @@ VMArray<SettlementItem> GetItemsFromBlueprint(StaticFunctionTag*, BSFixedString 
 
 VMArray<ExtraProperties> GetExtraPropsFromBlueprint(StaticFunctionTag*, BSFixedString path) {
     return ReadItems<ExtraProperties>(
-        path, [](Json::Value& item, ExtraProperties& p, Json::ArrayIndex i) {
+        path, [](const Json::Value& item, ExtraProperties& p, Json::ArrayIndex i) {
             p.Set<0>(IntValue(item["isPowered"]), true);
             p.Set<1>(IntValue(item["isGenerator"]), true);
             p.Set<2>(IntValue(item["isCreated"]), true);
