@@ -102,6 +102,12 @@ bool LoadBlueprint(const char* path, Json::Value& root) {
 }
 
 BSFixedString TextValue(const Json::Value& value) {
+    // A text is handed over as it is stored, without a copy; it ends at its
+    // first NUL either way.
+    if (value.isString()) {
+        const char* text = value.asCString();
+        return BSFixedString(text != nullptr ? text : "");
+    }
     return BSFixedString(value.asString().c_str());
 }
 
