@@ -1,0 +1,77 @@
+// quillmere_bench: export and import at 1,000, 10,000 and 100,000 items
+// beside their jsoncpp yardsticks, then the targets as measured ratios.
+// Exits 1 when a target misses. Google Benchmark's own flags work as usual
+// (--benchmark_filter, --benchmark_repetitions, --benchmark_out ...); by
+// default every benchmark runs three times and the median counts.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "benchmarks.h"
+#include "targets.h"
+
+namespace {
+
+const std::vector<int> kSizes = {1000, 10000, 100000};
+
+void Register() {
+    struct Entry {
+        const char* name;
+        void (*run)(benchmark::State&);
+    };
+    // Per size, the yardsticks first and then the plug-in's work, so that
+    // ratios compare figures taken close together.
+    const Entry entries[] = {
+        {"ReadBytes", quillmere_bench::ReadBytesBenchmark},
+        {"BareParse", quillmere_bench::BareParseBenchmark},
+        {"Import", quillmere_bench::ImportBenchmark},
+        {"JsoncppBuildWrite", quillmere_bench::JsoncppBuildWriteBenchmark},
+        {"Export", quillmere_bench::ExportBenchmark},
+    };
+    for (int n : kSizes) {
+        for (const Entry& e : entries) {
+            auto* b = benchmark::RegisterBenchmark(e.name, e.run)->Arg(n);
+            b->UseRealTime()->Unit(benchmark::kMillisecond);
+            // A 100,000-item run takes about a second; smaller ones repeat
+            // for at least half a second.
+            if (n >= 100000) {
+                b->Iterations(1);
+            } else {
+                b->MinTime(0.5);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<char*> args(argv, argv + argc);
+    bool repetitionsGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--benchmark_repetitions", 23) == 0) repetitionsGiven = true;
+    }
+    std::string repetitions = "--benchmark_repetitions=3";
+    std::string aggregates = "--benchmark_display_aggregates_only=true";
+    if (!repetitionsGiven) {
+        args.push_back(repetitions.data());
+        args.push_back(aggregates.data());
+    }
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
+
+    Register();
+    // Colours only for a terminal.
+    quillmere_bench::TargetsReporter reporter(isatty(STDOUT_FILENO)
+                                                  ? benchmark::ConsoleReporter::OO_Defaults
+                                                  : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const bool pass = quillmere_bench::PrintTargets(reporter, kSizes, std::cout);
+    benchmark::Shutdown();
+    return pass ? 0 : 1;
+}
