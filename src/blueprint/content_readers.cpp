@@ -1,6 +1,7 @@
 #include "blueprint/content_readers.h"
 
 #include "blueprint/blueprint_loader.h"
+#include "blueprint/last_parsed_blueprint.h"
 #include "blueprint/member_picker.h"
 #include "blueprint/settings.h"
 #include "common/debug_log.h"
@@ -110,7 +111,7 @@ VMArray<SettlementItem> GetItemsFromBlueprint(StaticFunctionTag*, BSFixedString 
 VMArray<ExtraProperties> GetExtraPropsFromBlueprint(StaticFunctionTag*, BSFixedString path) {
     static const MemberPicker<7> members({"isPowered", "isGenerator", "isCreated", "isActor",
                                           "isTurret", "isFarmAnimal", "isTamedCreature"});
-    return ReadItems<ExtraProperties>(
+    VMArray<ExtraProperties> result = ReadItems<ExtraProperties>(
         path, [](const Json::Value& item, ExtraProperties& p, Json::ArrayIndex i) {
             const auto m = members.Pick(item);
             p.Set<0>(IntValue(*m[0]), true);
@@ -131,6 +132,11 @@ VMArray<ExtraProperties> GetExtraPropsFromBlueprint(StaticFunctionTag*, BSFixedS
                     static_cast<int32_t>(p.Get<5>()), static_cast<int32_t>(p.Get<6>()));
             }
         });
+    // The last of the readers a script calls for one blueprint: the kept
+    // parse has served its import, and a large one should not stay in the
+    // game's memory until the next import.
+    ForgetParsedBlueprint();
+    return result;
 }
 
 }  // namespace quillmere

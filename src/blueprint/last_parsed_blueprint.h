@@ -3,7 +3,8 @@
 // a row, and each reads the file again; when a reader finds the same bytes at
 // the same path, the tree parsed from them last time is the tree it would
 // parse now, so it takes that one instead of parsing again. Only one
-// blueprint is kept, so what stays in memory is one file and its tree.
+// blueprint is kept, and only while an import is under way: the last reader
+// of an import (GetExtraPropsFromBlueprint) lets it go.
 #pragma once
 
 #include <json/value.h>
