@@ -195,11 +195,9 @@ ExportScript BenchGame::MakeScript(int itemCount) {
 }
 
 const ExportScript& BenchGame::ScriptFor(int itemCount) {
-    if (!script_ || script_->itemCount != itemCount) {
-        script_.reset();  // let the previous size's values go first
-        script_ = std::make_unique<ExportScript>(MakeScript(itemCount));
-    }
-    return *script_;
+    std::unique_ptr<ExportScript>& script = scripts_[itemCount];
+    if (!script) script = std::make_unique<ExportScript>(MakeScript(itemCount));
+    return *script;
 }
 
 ScriptValue BenchGame::Call(const std::string& native, const std::vector<ScriptValue>& args) {

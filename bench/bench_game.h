@@ -34,7 +34,8 @@ class BenchGame {
     // Runs one export from Init to StoreDataToBlueprint; false if any call
     // reported failure.
     bool Export(const ExportScript& script);
-    // The script of an export of `itemCount` items into its own slot folder.
+    // The script of an export of `itemCount` items into its own slot folder,
+    // made on first use and kept.
     const ExportScript& ScriptFor(int itemCount);
     // The blueprint written by an export of `itemCount` items (exported on
     // first use), as LoadBlueprintList names it: slot folder + "/" + file.
@@ -66,7 +67,7 @@ class BenchGame {
     korvane::Form* workshopBase_ = nullptr;
     std::vector<korvane::Form*> baseForms_;
     std::vector<korvane::ObjectReference*> references_;
-    std::unique_ptr<ExportScript> script_;  // the latest size only: big ones are large
+    std::map<int, std::unique_ptr<ExportScript>> scripts_;
     std::map<int, std::string> blueprints_;
     std::string otherBlueprint_;
 };

@@ -33,10 +33,11 @@ class TargetsReporter : public benchmark::ConsoleReporter {
 };
 
 // Prints a table of every size's figures and ratios, then one line per
-// target with the measured ratios and "pass" or "MISS". Targets are judged
-// on processor time, which waiting for a core shared with other programs
-// does not inflate; the wall-clock ratio stands beside it. True when every target passed (one whose
-// benchmarks did not run misses).
+// target with its ratio and "pass" or "MISS". The targets' ratios come from
+// the paired benchmarks (see PairedBenchmark), of processor time, which
+// waiting for a core shared with other programs does not inflate; the
+// wall-clock ratio stands beside it. True when every target passed (one
+// whose benchmark did not run misses).
 bool PrintTargets(const TargetsReporter& results, const std::vector<int>& sizes, std::ostream& out);
 
 }  // namespace quillmere_bench

@@ -6,9 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
+#include <memory>
 
-#include "bench_counters.h"
 #include "bench_game.h"
 #include "benchmarks.h"
 
@@ -90,51 +89,35 @@ Json::Value Build(const PlainBlueprint& plain) {
 
 }  // namespace
 
-void ReadBytesBenchmark(benchmark::State& state) {
-    const std::string& path = BenchGame::Get().BlueprintOf(static_cast<int>(state.range(0)));
-    const auto read = [&] {
+Work ReadBytesWork(int items) {
+    const std::string path = BenchGame::Get().BlueprintOf(items);
+    return [path] {
         std::ifstream in(path, std::ios::binary);
         std::string bytes(std::filesystem::file_size(path), '\0');
         in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return bytes;
+        benchmark::DoNotOptimize(bytes.data());
     };
-    static std::map<int64_t, int64_t> peaks;
-    const int64_t peak = PeakOnce(peaks, state.range(0), [&] { benchmark::DoNotOptimize(read()); });
-    for (auto _ : state) benchmark::DoNotOptimize(read());
-    SetCounters(state, state.range(0), static_cast<int64_t>(std::filesystem::file_size(path)),
-                peak);
 }
 
 // One parse as every reader once did it: a text-mode stream handed to a
 // default Json::Reader, comments collected.
-void BareParseBenchmark(benchmark::State& state) {
-    const std::string& path = BenchGame::Get().BlueprintOf(static_cast<int>(state.range(0)));
-    static std::map<int64_t, int64_t> peaks;
-    const int64_t peak =
-        PeakOnce(peaks, state.range(0), [&] { benchmark::DoNotOptimize(ParseFile(path)); });
-    for (auto _ : state) benchmark::DoNotOptimize(ParseFile(path));
-    SetCounters(state, state.range(0), static_cast<int64_t>(std::filesystem::file_size(path)),
-                peak);
+Work BareParseWork(int items) {
+    const std::string path = BenchGame::Get().BlueprintOf(items);
+    return [path] {
+        const Json::Value root = ParseFile(path);
+        benchmark::DoNotOptimize(&root);
+    };
 }
 
 // The same document built from plain values and serialised by jsoncpp's
 // StyledWriter into one text.
-void JsoncppBuildWriteBenchmark(benchmark::State& state) {
-    const std::string& path = BenchGame::Get().BlueprintOf(static_cast<int>(state.range(0)));
-    const PlainBlueprint plain = PlainOf(path);
-    const auto buildWrite = [&] { return Json::StyledWriter().write(Build(plain)); };
-    static std::map<int64_t, int64_t> peaks;
-    const int64_t peak =
-        PeakOnce(peaks, state.range(0), [&] { benchmark::DoNotOptimize(buildWrite()); });
-    std::size_t written = 0;
-    for (auto _ : state) {
-        const std::string text = buildWrite();
-        written = text.size();
+Work BuildWriteWork(int items) {
+    auto plain =
+        std::make_shared<const PlainBlueprint>(PlainOf(BenchGame::Get().BlueprintOf(items)));
+    return [plain] {
+        const std::string text = Json::StyledWriter().write(Build(*plain));
         benchmark::DoNotOptimize(text.data());
-    }
-    state.counters["written_bytes"] = static_cast<double>(written);
-    SetCounters(state, state.range(0), static_cast<int64_t>(std::filesystem::file_size(path)),
-                peak);
+    };
 }
 
 }  // namespace quillmere_bench
