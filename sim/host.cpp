@@ -49,6 +49,57 @@ struct Host::Impl {
     uint64_t nextKept = 1;
 
     MachineState& Machine() const { return MachineOf(vm, "Host"); }
+
+    // Calls `fn` as the game does: argument cells in a stack frame, slot 22,
+    // a result cell that `take` reads or keeps before the argument cells are
+    // cleaned up.
+    template <typename Take>
+    auto Run(const RegisteredFunction* fn, const std::string& className, const std::string& name,
+             const std::vector<ScriptValue>& args, Take take) {
+        if (!fn) {
+            throw std::invalid_argument("no native " + className + "." + name + " is registered");
+        }
+        if (args.size() != fn->paramTypes.size()) {
+            throw std::invalid_argument(className + "." + name + " takes " +
+                                        std::to_string(fn->paramTypes.size()) + " arguments, not " +
+                                        std::to_string(args.size()));
+        }
+        // The arguments sit behind other cells of the stack, so a native that
+        // ignores the position reads the wrong ones.
+        constexpr uint32_t kPosition = 3;
+        std::vector<Cell> stack(kPosition + args.size());
+        for (uint32_t i = 0; i < kPosition; ++i) stack[i] = {abi::type::kInt, 0xBADC0DE0u + i};
+        MachineState& machine = Machine();
+        std::size_t made = 0;
+        try {
+            for (; made < args.size(); ++made) {
+                stack[kPosition + made] = MakeCell(machine, args[made], kept);
+            }
+        } catch (...) {
+            for (std::size_t i = 0; i < made; ++i) CellCleanUp(&stack[kPosition + i]);
+            throw;
+        }
+        static int stackObject = 0;
+        abi::StackFrame frame{&stackObject, 0x4652414D45ULL, stack.data(), kPosition,
+                              static_cast<uint32_t>(args.size())};
+        Cell base{abi::type::kNone, 0};
+        Cell result{abi::type::kNone, 0};
+        Book& book = TheBook();
+        machine.trace = CallTrace{};
+        book.currentFrame = &frame;
+        book.currentTrace = &machine.trace;
+        {
+            MachineScope scope(vm);
+            using RunSlot = bool(void*, Cell*, void*, uint32_t, Cell*, abi::StackFrame*);
+            machine.trace.runResult = FunctionSlot<RunSlot>(fn->object, abi::function::kRun)(
+                fn->object, &base, vm, 1, &result, &frame);
+        }
+        book.currentFrame = nullptr;
+        book.currentTrace = nullptr;
+        auto taken = take(result);
+        for (std::size_t i = 0; i < args.size(); ++i) CellCleanUp(&stack[kPosition + i]);
+        return taken;
+    }
 };
 
 Host::Host() : impl_(std::make_unique<Impl>()) {
@@ -133,49 +184,29 @@ const RegisteredFunction* Host::FindFunction(const std::string& className,
 
 ScriptValue Host::Call(const std::string& className, const std::string& name,
                        const std::vector<ScriptValue>& args) {
-    const RegisteredFunction* fn = FindFunction(className, name);
-    if (!fn) throw std::invalid_argument("no native " + className + "." + name + " is registered");
-    if (args.size() != fn->paramTypes.size()) {
-        throw std::invalid_argument(className + "." + name + " takes " +
-                                    std::to_string(fn->paramTypes.size()) + " arguments, not " +
-                                    std::to_string(args.size()));
-    }
-    // The arguments sit behind other cells of the stack, so a native that
-    // ignores the position reads the wrong ones.
-    constexpr uint32_t kPosition = 3;
-    std::vector<Cell> stack(kPosition + args.size());
-    for (uint32_t i = 0; i < kPosition; ++i) stack[i] = {abi::type::kInt, 0xBADC0DE0u + i};
-    MachineState& machine = impl_->Machine();
-    std::size_t made = 0;
-    try {
-        for (; made < args.size(); ++made) {
-            stack[kPosition + made] = MakeCell(machine, args[made], impl_->kept);
+    return impl_->Run(FindFunction(className, name), className, name, args, [](Cell& result) {
+        ScriptValue value = ReadCell(result);
+        CellCleanUp(&result);
+        return value;
+    });
+}
+
+ScriptArray Host::CallKeepingArray(const std::string& className, const std::string& name,
+                                   const std::vector<ScriptValue>& args) {
+    return impl_->Run(FindFunction(className, name), className, name, args, [&](Cell& result) {
+        const uint64_t word = result.type;
+        const bool array = word == abi::type::kStringArray || word == abi::type::kIntArray ||
+                           word == abi::type::kFloatArray ||
+                           (word > abi::type::kLastSimple && (word & 1) != 0);
+        if (!array || result.payload == 0) {
+            CellCleanUp(&result);
+            return ScriptArray{};
         }
-    } catch (...) {
-        for (std::size_t i = 0; i < made; ++i) CellCleanUp(&stack[kPosition + i]);
-        throw;
-    }
-    static int stackObject = 0;
-    abi::StackFrame frame{&stackObject, 0x4652414D45ULL, stack.data(), kPosition,
-                          static_cast<uint32_t>(args.size())};
-    Cell base{abi::type::kNone, 0};
-    Cell result{abi::type::kNone, 0};
-    Book& book = TheBook();
-    machine.trace = CallTrace{};
-    book.currentFrame = &frame;
-    book.currentTrace = &machine.trace;
-    {
-        MachineScope scope(impl_->vm);
-        using Run = bool(void*, Cell*, void*, uint32_t, Cell*, abi::StackFrame*);
-        machine.trace.runResult = FunctionSlot<Run>(fn->object, abi::function::kRun)(
-            fn->object, &base, impl_->vm, 1, &result, &frame);
-    }
-    book.currentFrame = nullptr;
-    book.currentTrace = nullptr;
-    ScriptValue value = ReadCell(result);
-    CellCleanUp(&result);
-    for (std::size_t i = 0; i < args.size(); ++i) CellCleanUp(&stack[kPosition + i]);
-    return value;
+        // The result cell's reference passes to the script variable.
+        const uint64_t id = impl_->nextKept++;
+        impl_->kept.emplace(id, std::pair(word, reinterpret_cast<ArrayData*>(result.payload)));
+        return ScriptArray{id};
+    });
 }
 
 const CallTrace& Host::LastCall() const {

@@ -288,6 +288,12 @@ class Host {
     // declared, a form that is not the game's, or an undeclared struct type.
     ScriptValue Call(const std::string& className, const std::string& name,
                      const std::vector<ScriptValue>& args = {});
+    // As Call, for a native that returns an array: the array stays in the
+    // host as a script variable holds it (Read, Storage, Drop), instead of
+    // being read back element by element. A None result, or one that is not
+    // an array, is let go and gives id 0.
+    ScriptArray CallKeepingArray(const std::string& className, const std::string& name,
+                                 const std::vector<ScriptValue>& args = {});
     const CallTrace& LastCall() const;
 
     // --- script variables holding arrays across calls

@@ -3,6 +3,7 @@
 // references like any cell; the host's own creations are never declined.
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "sim_world.h"
 
@@ -152,15 +153,18 @@ ScriptValue ReadCell(const Cell& cell) {
     v.rawTypeWord = cell.type;
     v.isNone = false;
     const uint64_t word = cell.type;
-    auto readArray = [&](ScriptType type) {
+    // Moves the elements out rather than copying them: a large array read
+    // back would otherwise be copied whole once more.
+    auto readArray = [&](ScriptType type) -> ScriptValue {
         v.type = type;
         v.isNone = cell.payload == 0;
-        if (v.isNone) return v;
+        if (v.isNone) return std::move(v);
         auto* data = reinterpret_cast<ArrayData*>(cell.payload);
         CheckArray(data, "reading an array");
         v.hostObject = cell.payload;
+        v.elements.reserve(data->count);
         for (uint32_t i = 0; i < data->count; ++i) v.elements.push_back(ReadCell(data->cells[i]));
-        return v;
+        return std::move(v);
     };
     switch (word) {
         case abi::type::kNone:
@@ -208,6 +212,7 @@ ScriptValue ReadCell(const Cell& cell) {
         auto* data = reinterpret_cast<StructData*>(cell.payload);
         CheckStruct(data, "reading a struct");
         v.hostObject = cell.payload;
+        v.elements.reserve(data->memberCount);
         for (uint32_t i = 0; i < data->memberCount; ++i)
             v.elements.push_back(ReadCell(data->Members()[i]));
         return v;

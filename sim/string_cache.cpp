@@ -8,7 +8,9 @@
 // ignores the flag reads the wrong text.
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -23,9 +25,18 @@ namespace {
 constexpr uint32_t kOrdinaryFlags = 0x2001;
 constexpr const char* kDecoyText = "<indirection>";
 
+// Looks texts up without copying them into a std::string first.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        return std::hash<std::string_view>{}(text);
+    }
+};
+
 struct CacheState {
     std::mutex mutex;
-    std::unordered_map<std::string, StringEntry*> handed;  // text -> entry handed out
+    // text -> entry handed out
+    std::unordered_map<std::string, StringEntry*, TextHash, std::equal_to<>> handed;
     std::unordered_set<const StringEntry*> handedEntries;
     uint64_t liveRefs = 0;
     IndirectionRule rule = IndirectionRule::ByHash;
@@ -118,7 +129,7 @@ StringEntry* StringAcquire(std::string_view text) {
     CacheState& state = State();
     std::lock_guard lock(state.mutex);
     ++state.liveRefs;
-    auto it = state.handed.find(std::string(text));
+    auto it = state.handed.find(text);
     if (it != state.handed.end()) {
         ++it->second->refCount;
         return it->second;

@@ -2,13 +2,57 @@
 
 #include <json/reader.h>
 
+#include <cstring>
 #include <exception>
 #include <fstream>
 #include <istream>
+#include <string>
+#include <vector>
+
+#include "blueprint/last_parsed_blueprint.h"
 
 namespace quillmere {
+namespace {
 
-bool LoadBlueprint(const char* path, Json::Value& root) {
+// Reads the rest of `in`, as jsoncpp's stream form would: up to the end of
+// the stream, 0xFF included (the writer copies bytes of names unchanged, and
+// they must come back). While the bytes agree with `known` they are only
+// compared, not copied: when every byte agrees and nothing is left over,
+// `same` is set and the result is empty. A read error raises the stream
+// buffer's exception.
+std::string ReadRest(std::istream& in, const std::string* known, bool& same) {
+    std::string bytes;
+    bool agreeing = known != nullptr;
+    std::size_t agreed = 0;
+    std::vector<char> chunk(std::size_t{1} << 16);
+    for (;;) {
+        const std::streamsize got =
+            in.rdbuf()->sgetn(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        if (got <= 0) break;
+        const auto count = static_cast<std::size_t>(got);
+        if (agreeing) {
+            if (agreed + count <= known->size() &&
+                std::memcmp(known->data() + agreed, chunk.data(), count) == 0) {
+                agreed += count;
+                continue;
+            }
+            agreeing = false;
+            bytes.assign(*known, 0, agreed);
+        }
+        bytes.append(chunk.data(), count);
+    }
+    same = agreeing && agreed == known->size();
+    return bytes;
+}
+
+std::shared_ptr<const Json::Value> RootOf(std::shared_ptr<const ParsedBlueprint> parsed) {
+    const Json::Value* root = &parsed->root;
+    return std::shared_ptr<const Json::Value>(std::move(parsed), root);
+}
+
+}  // namespace
+
+std::shared_ptr<const Json::Value> LoadSharedBlueprint(const char* path) {
     std::ifstream file(path);
     bool readable = file.is_open();
     if (readable) {
@@ -20,27 +64,50 @@ bool LoadBlueprint(const char* path, Json::Value& root) {
     }
     if (!readable) {
         LogError("cannot find file: %s", path);
-        return false;
+        return nullptr;
     }
-    // jsoncpp's stream form reads up to the end of the stream, so every byte
-    // of a blueprint is parsed (0xFF included: the writer copies bytes of
-    // names unchanged, and they must come back). A read error half-way
-    // surfaces as an exception from the stream buffer.
-    bool parsed = false;
+    // Any failure from here on, a read error half-way included, means the
+    // file is not a blueprint that can be read.
     try {
+        std::shared_ptr<const ParsedBlueprint> last = LastParsedBlueprint();
+        if (last && last->path != path) last.reset();
+        bool same = false;
+        std::string bytes = ReadRest(file, last ? &last->bytes : nullptr, same);
+        if (same) return RootOf(std::move(last));
+
+        // The kept tree is of no further use; its memory goes before the new
+        // tree is built.
+        last.reset();
+        ForgetParsedBlueprint();
+        auto parsed = std::make_shared<ParsedBlueprint>();
+        parsed->path = path;
+        parsed->bytes = std::move(bytes);
         Json::Reader reader;
-        parsed = reader.parse(file, root, true);
+        const char* begin = parsed->bytes.data();
+        if (reader.parse(begin, begin + parsed->bytes.size(), parsed->root, true)) {
+            KeepParsedBlueprint(parsed);
+            return RootOf(std::move(parsed));
+        }
     } catch (const std::exception&) {
-        parsed = false;
     }
-    if (!parsed) {
-        LogError("JSON parser error: %s", path);
-        return false;
-    }
+    LogError("JSON parser error: %s", path);
+    return nullptr;
+}
+
+bool LoadBlueprint(const char* path, Json::Value& root) {
+    const std::shared_ptr<const Json::Value> shared = LoadSharedBlueprint(path);
+    if (!shared) return false;
+    root = *shared;
     return true;
 }
 
 BSFixedString TextValue(const Json::Value& value) {
+    // A text is handed over as it is stored, without a copy; it ends at its
+    // first NUL either way.
+    if (value.isString()) {
+        const char* text = value.asCString();
+        return BSFixedString(text != nullptr ? text : "");
+    }
     return BSFixedString(value.asString().c_str());
 }
 

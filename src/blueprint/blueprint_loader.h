@@ -1,11 +1,14 @@
 // The first steps of every blueprint reader: open the file a script names,
-// parse all of it, and convert its values the way every reader does. Nothing
-// is kept between calls; each reader parses the file again.
+// read all of it, parse it, and convert its values the way every reader does.
+// Every call reads the file in its current state. The parse is shared: when
+// the bytes are exactly those of the blueprint parsed last from the same
+// path, the tree parsed then is used again (see last_parsed_blueprint.h).
 #pragma once
 
 #include <json/value.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "common/debug_log.h"
 #include "vm/bs_fixed_string.h"
@@ -13,13 +16,17 @@
 namespace quillmere {
 
 // Reads every byte of the file at `path` (used unchanged, relative to the
-// working folder) and parses it into `root`. On failure logs
+// working folder) and returns the tree parsed from them. On failure logs
 // "cannot find file: %s" (the file cannot be opened or read, a folder
-// included) or "JSON parser error: %s" and returns false.
+// included) or "JSON parser error: %s" and returns null.
+std::shared_ptr<const Json::Value> LoadSharedBlueprint(const char* path);
+
+// The same, into a tree of the caller's own.
 bool LoadBlueprint(const char* path, Json::Value& root);
 
 // Loads the blueprint at `path` and hands its root to `read`, a callable
-// bool(Json::Value&) that reports false after logging a missing section.
+// bool(const Json::Value&) that reports false after logging a missing
+// section. The tree may be shared with other calls, so it is only read.
 // jsoncpp refuses some conversions by throwing (an object read as text, a
 // text read as a number, an integer beyond 32 bits, a name looked up in
 // something that is not an object); that is reported like a parse error,
@@ -27,10 +34,10 @@ bool LoadBlueprint(const char* path, Json::Value& root);
 // reader.
 template <typename Read>
 bool ReadBlueprint(const char* path, Read&& read) {
-    Json::Value root;
-    if (!LoadBlueprint(path, root)) return false;
+    const std::shared_ptr<const Json::Value> root = LoadSharedBlueprint(path);
+    if (!root) return false;
     try {
-        return read(root);
+        return read(*root);
     } catch (const Json::Exception&) {
         LogError("JSON parser error: %s", path);
         return false;

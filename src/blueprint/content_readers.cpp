@@ -1,6 +1,8 @@
 #include "blueprint/content_readers.h"
 
 #include "blueprint/blueprint_loader.h"
+#include "blueprint/last_parsed_blueprint.h"
+#include "blueprint/member_picker.h"
 #include "blueprint/settings.h"
 #include "common/debug_log.h"
 #include "common/float_text.h"
@@ -14,8 +16,8 @@ namespace {
 template <typename Struct, typename Convert>
 VMArray<Struct> ReadItems(const BSFixedString& path, Convert&& convert) {
     VMArray<Struct> result;
-    const bool read = ReadBlueprint(path.c_str(), [&](Json::Value& root) {
-        Json::Value& items = root["items"];
+    const bool read = ReadBlueprint(path.c_str(), [&](const Json::Value& root) {
+        const Json::Value& items = root["items"];
         if (!SectionPresent(items)) {
             LogError("no items in blueprint: %s", path.c_str());
             return false;
@@ -39,8 +41,8 @@ VMArray<Struct> ReadItems(const BSFixedString& path, Convert&& convert) {
 
 WorkshopData GetWorkshopData(StaticFunctionTag*, BSFixedString path) {
     WorkshopData result;
-    const bool read = ReadBlueprint(path.c_str(), [&](Json::Value& root) {
-        Json::Value& w = root["workshop"];
+    const bool read = ReadBlueprint(path.c_str(), [&](const Json::Value& root) {
+        const Json::Value& w = root["workshop"];
         if (!SectionPresent(w)) {
             LogError("no workshop data in blueprint: %s", path.c_str());
             return false;
@@ -77,18 +79,21 @@ WorkshopData GetWorkshopData(StaticFunctionTag*, BSFixedString path) {
 }
 
 VMArray<SettlementItem> GetItemsFromBlueprint(StaticFunctionTag*, BSFixedString path) {
-    return ReadItems<SettlementItem>(path, [](Json::Value& item, SettlementItem& s,
+    static const MemberPicker<10> members({"plugin_name", "FormID", "FormID_dec", "name", "posX",
+                                           "posY", "posZ", "rotX", "rotY", "rotZ"});
+    return ReadItems<SettlementItem>(path, [](const Json::Value& item, SettlementItem& s,
                                               Json::ArrayIndex i) {
-        s.Set<0>(TextValue(item["plugin_name"]), true);
-        s.Set<1>(TextValue(item["FormID"]), true);
-        s.Set<2>(IntValue(item["FormID_dec"]), true);
-        s.Set<3>(TextValue(item["name"]), true);
-        s.Set<4>(FloatValue(item["posX"]), true);
-        s.Set<5>(FloatValue(item["posY"]), true);
-        s.Set<6>(FloatValue(item["posZ"]), true);
-        s.Set<7>(FloatValue(item["rotX"]), true);
-        s.Set<8>(FloatValue(item["rotY"]), true);
-        s.Set<9>(FloatValue(item["rotZ"]), true);
+        const auto m = members.Pick(item);
+        s.Set<0>(TextValue(*m[0]), true);
+        s.Set<1>(TextValue(*m[1]), true);
+        s.Set<2>(IntValue(*m[2]), true);
+        s.Set<3>(TextValue(*m[3]), true);
+        s.Set<4>(FloatValue(*m[4]), true);
+        s.Set<5>(FloatValue(*m[5]), true);
+        s.Set<6>(FloatValue(*m[6]), true);
+        s.Set<7>(FloatValue(*m[7]), true);
+        s.Set<8>(FloatValue(*m[8]), true);
+        s.Set<9>(FloatValue(*m[9]), true);
         if (ProgressLinesWanted()) {
             LogMessage(
                 "PapyrusQuillmere::GetItemsFromBlueprint #%d item.plugin_name:%s;item.FormID:%s;"
@@ -104,15 +109,18 @@ VMArray<SettlementItem> GetItemsFromBlueprint(StaticFunctionTag*, BSFixedString 
 }
 
 VMArray<ExtraProperties> GetExtraPropsFromBlueprint(StaticFunctionTag*, BSFixedString path) {
-    return ReadItems<ExtraProperties>(
-        path, [](Json::Value& item, ExtraProperties& p, Json::ArrayIndex i) {
-            p.Set<0>(IntValue(item["isPowered"]), true);
-            p.Set<1>(IntValue(item["isGenerator"]), true);
-            p.Set<2>(IntValue(item["isCreated"]), true);
-            p.Set<3>(IntValue(item["isActor"]), true);
-            p.Set<4>(IntValue(item["isTurret"]), true);
-            p.Set<5>(IntValue(item["isFarmAnimal"]), true);
-            p.Set<6>(IntValue(item["isTamedCreature"]), true);
+    static const MemberPicker<7> members({"isPowered", "isGenerator", "isCreated", "isActor",
+                                          "isTurret", "isFarmAnimal", "isTamedCreature"});
+    VMArray<ExtraProperties> result = ReadItems<ExtraProperties>(
+        path, [](const Json::Value& item, ExtraProperties& p, Json::ArrayIndex i) {
+            const auto m = members.Pick(item);
+            p.Set<0>(IntValue(*m[0]), true);
+            p.Set<1>(IntValue(*m[1]), true);
+            p.Set<2>(IntValue(*m[2]), true);
+            p.Set<3>(IntValue(*m[3]), true);
+            p.Set<4>(IntValue(*m[4]), true);
+            p.Set<5>(IntValue(*m[5]), true);
+            p.Set<6>(IntValue(*m[6]), true);
             if (ProgressLinesWanted()) {
                 LogMessage(
                     "PapyrusQuillmere::GetExtraPropsFromBlueprint #%d item_prop.isPowered:%d;"
@@ -124,6 +132,11 @@ VMArray<ExtraProperties> GetExtraPropsFromBlueprint(StaticFunctionTag*, BSFixedS
                     static_cast<int32_t>(p.Get<5>()), static_cast<int32_t>(p.Get<6>()));
             }
         });
+    // The last of the readers a script calls for one blueprint: the kept
+    // parse has served its import, and a large one should not stay in the
+    // game's memory until the next import.
+    ForgetParsedBlueprint();
+    return result;
 }
 
 }  // namespace quillmere

@@ -12,8 +12,8 @@ namespace {
 
 // Every header reader starts here: the section must be there before anything
 // is read from it.
-Json::Value* HeaderSection(Json::Value& root, const char* path) {
-    Json::Value& header = root["header"];
+const Json::Value* HeaderSection(const Json::Value& root, const char* path) {
+    const Json::Value& header = root["header"];
     if (!SectionPresent(header)) {
         LogError("no header in blueprint: %s", path);
         return nullptr;
@@ -36,10 +36,10 @@ void LogHeader(const BlueprintHeader& h) {
 
 BlueprintHeader GetBlueprintHeader(StaticFunctionTag*, BSFixedString path) {
     BlueprintHeader result;
-    const bool read = ReadBlueprint(path.c_str(), [&](Json::Value& root) {
-        Json::Value* header = HeaderSection(root, path.c_str());
+    const bool read = ReadBlueprint(path.c_str(), [&](const Json::Value& root) {
+        const Json::Value* header = HeaderSection(root, path.c_str());
         if (header == nullptr) return false;
-        Json::Value& h = *header;
+        const Json::Value& h = *header;
         result.Set<0>(TextValue(h["export_date"]), true);
         result.Set<1>(IntValue(h["item_count"]), true);
         result.Set<2>(TextValue(h["player_name"]), true);
@@ -62,10 +62,10 @@ BlueprintHeader GetBlueprintHeader(StaticFunctionTag*, BSFixedString path) {
 VMArray<BSFixedString> GetPluginsRequired(StaticFunctionTag*, BSFixedString path) {
     VMArray<BSFixedString> result;
     std::string listed;
-    const bool read = ReadBlueprint(path.c_str(), [&](Json::Value& root) {
-        Json::Value* header = HeaderSection(root, path.c_str());
+    const bool read = ReadBlueprint(path.c_str(), [&](const Json::Value& root) {
+        const Json::Value* header = HeaderSection(root, path.c_str());
         if (header == nullptr) return false;
-        Json::Value& plugins = (*header)["plugins_required"];
+        const Json::Value& plugins = (*header)["plugins_required"];
         const Json::ArrayIndex count = plugins.size();
         for (Json::ArrayIndex i = 0; i < count; ++i) {
             const BSFixedString plugin = TextValue(plugins[i]);

@@ -57,7 +57,7 @@ class VMStruct {
         // Either way the result is a plain None rather than a write outside
         // the struct data.
         if (detail::StructMemberCount(type) == kMemberCount) {
-            StructData* data = CreateStruct(cell, vm, name);
+            StructData* data = CreateStruct(cell, vm, name, type);
             if (data != nullptr) {
                 VMValue* cells = detail::StructCells(data);
                 WriteMembers(cells, vm, std::index_sequence_for<Members...>{});
@@ -67,12 +67,13 @@ class VMStruct {
     }
 
   private:
-    // Makes the cell a struct of this type: its type word set, and a new
-    // struct as payload unless the wrapper is None (a None of its own type).
-    StructData* CreateStruct(VMValue& cell, VirtualMachine* vm, const BSFixedString& name) const {
+    // Makes the cell a struct of `type`, the type named `name` (looked up
+    // once by the caller, who keeps its reference): its type word set, and a
+    // new struct as payload unless the wrapper is None (a None of its own
+    // type).
+    StructData* CreateStruct(VMValue& cell, VirtualMachine* vm, const BSFixedString& name,
+                             TypeInfo* type) const {
         cell.SetNone();
-        TypeInfo* type = nullptr;
-        if (!host::LookupStructType(vm, name.handle(), &type) || type == nullptr) return nullptr;
         cell.type = reinterpret_cast<uint64_t>(type);
         StructData* data = nullptr;
         if (!none_ && host::NewStruct(vm, name.handle(), &data) && data != nullptr) {
@@ -80,7 +81,6 @@ class VMStruct {
         } else {
             data = nullptr;
         }
-        host::TypeRelease(type);
         return data;
     }
 
