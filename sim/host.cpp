@@ -160,18 +160,24 @@ ScriptValue Host::Call(const std::string& className, const std::string& name,
                           static_cast<uint32_t>(args.size())};
     Cell base{abi::type::kNone, 0};
     Cell result{abi::type::kNone, 0};
-    Book& book = TheBook();
-    machine.trace = CallTrace{};
-    book.currentFrame = &frame;
-    book.currentTrace = &machine.trace;
+    // Scripts on other threads may be calling natives of this machine at the
+    // same time: the call's frame and trace are this thread's own until the
+    // call is over.
+    CallTrace trace;
+    CallUnderWay& call = CurrentCall();
+    const CallUnderWay outer = call;
+    call = {&frame, &trace};
     {
         MachineScope scope(impl_->vm);
         using Run = bool(void*, Cell*, void*, uint32_t, Cell*, abi::StackFrame*);
-        machine.trace.runResult = FunctionSlot<Run>(fn->object, abi::function::kRun)(
+        trace.runResult = FunctionSlot<Run>(fn->object, abi::function::kRun)(
             fn->object, &base, impl_->vm, 1, &result, &frame);
     }
-    book.currentFrame = nullptr;
-    book.currentTrace = nullptr;
+    call = outer;
+    {
+        std::lock_guard lock(TheBook().mutex);
+        machine.trace = std::move(trace);
+    }
     ScriptValue value = ReadCell(result);
     CellCleanUp(&result);
     for (std::size_t i = 0; i < args.size(); ++i) CellCleanUp(&stack[kPosition + i]);
