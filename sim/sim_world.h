@@ -30,7 +30,11 @@ using abi::TypeInfo;
 
 // Prints "korvane-sim: host contract violated: ..." and aborts. The format
 // is checked as GNU printf: MinGW builds use its own C99 printf family.
+#if defined(__clang__)
+[[noreturn]] void Violation(const char* format, ...) __attribute__((format(printf, 1, 2)));
+#else
 [[noreturn]] void Violation(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+#endif
 
 // ---- host image ----------------------------------------------------------------
 // Maps the image range once (platform file) and returns its base.
