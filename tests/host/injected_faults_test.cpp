@@ -5,6 +5,7 @@
 // missing documents folder, and a slot folder reached through a link. In
 // every case nothing crashes, the result is the sound one and no blueprint is
 // lost.
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -263,6 +264,8 @@ TEST_F(InjectedFaultsTest, FullDiskAtEverySizeKeepsThePreviousBlueprint) {
     }
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(failures, static_cast<int>(size));
+    std::printf("full disk: %d limits refused, the %zu-byte blueprint stored at limit %zu\n",
+                failures, size, size);
 }
 
 // Without a documents folder the plug-in runs on, without a log file.
