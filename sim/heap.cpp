@@ -118,6 +118,11 @@ Book& TheBook() {
     return *book;
 }
 
+CallUnderWay& CurrentCall() {
+    thread_local CallUnderWay call;
+    return call;
+}
+
 bool Declines(uint64_t at, uint64_t number, bool persistent) {
     return at != 0 && (number == at || (persistent && number > at));
 }

@@ -84,18 +84,24 @@ struct Host::Impl {
                               static_cast<uint32_t>(args.size())};
         Cell base{abi::type::kNone, 0};
         Cell result{abi::type::kNone, 0};
-        Book& book = TheBook();
-        machine.trace = CallTrace{};
-        book.currentFrame = &frame;
-        book.currentTrace = &machine.trace;
+        // Scripts on other threads may be calling natives of this machine at
+        // the same time: the call's frame and trace are this thread's own
+        // until the call is over.
+        CallTrace trace;
+        CallUnderWay& call = CurrentCall();
+        const CallUnderWay outer = call;
+        call = {&frame, &trace};
         {
             MachineScope scope(vm);
             using RunSlot = bool(void*, Cell*, void*, uint32_t, Cell*, abi::StackFrame*);
-            machine.trace.runResult = FunctionSlot<RunSlot>(fn->object, abi::function::kRun)(
+            trace.runResult = FunctionSlot<RunSlot>(fn->object, abi::function::kRun)(
                 fn->object, &base, vm, 1, &result, &frame);
         }
-        book.currentFrame = nullptr;
-        book.currentTrace = nullptr;
+        call = outer;
+        {
+            std::lock_guard lock(TheBook().mutex);
+            machine.trace = std::move(trace);
+        }
         auto taken = take(result);
         for (std::size_t i = 0; i < args.size(); ++i) CellCleanUp(&stack[kPosition + i]);
         return taken;

@@ -15,10 +15,16 @@ namespace {
 constexpr uint64_t kIdentifierMagic = 0x4944454E54'494659ULL;
 constexpr uint64_t kInvalidHandle = 0x0000FFFF00000000ULL;
 
+// Two locks. `mutex` guards the identifiers and their bindings and may be
+// held while waiting for a busy lock word (finding an identifier raises it).
+// `persistMutex` guards the persisted-handle counts, which whoever holds a
+// lock word busy updates; it is never held while waiting, so the two cannot
+// deadlock when scripts on several threads share an object.
 struct IdentifierState {
     std::recursive_mutex mutex;
     std::set<const Identifier*> live;
     std::map<std::pair<uint64_t, std::string>, Identifier*, std::less<>> bound;
+    std::mutex persistMutex;
     std::map<uint64_t, int64_t> persisted;
     int64_t persistedTotal = 0;
 };
@@ -69,7 +75,7 @@ void* ObjectForHandle(void* policy, uint32_t formType, uint64_t handle) {
 void PersistHandle(void* policy, uint64_t handle) {
     CheckPolicy(policy, "PersistHandle");
     IdentifierState& state = State();
-    std::lock_guard lock(state.mutex);
+    std::lock_guard lock(state.persistMutex);
     ++state.persisted[handle];
     ++state.persistedTotal;
 }
@@ -77,7 +83,7 @@ void PersistHandle(void* policy, uint64_t handle) {
 void ReleaseHandle(void* policy, uint64_t handle) {
     CheckPolicy(policy, "ReleaseHandle");
     IdentifierState& state = State();
-    std::lock_guard lock(state.mutex);
+    std::lock_guard lock(state.persistMutex);
     auto it = state.persisted.find(handle);
     if (it == state.persisted.end() || it->second == 0) {
         Violation("ReleaseHandle of handle 0x%llx, which is not persisted",
@@ -174,6 +180,9 @@ void* BindPolicyObject() {
     return &policy;
 }
 
+// Raises the lock word unless it is at 0 (the identifier being destroyed).
+bool TryRaise(Identifier* id);
+
 Identifier* IdentifierCreate(TypeInfo* type, bool /*fromLibrary*/) {
     auto* id = static_cast<Identifier*>(HeapAllocateInternal(sizeof(Identifier)));
     *id = Identifier{};
@@ -201,7 +210,12 @@ Identifier* IdentifierFind(uint64_t handle, std::string_view typeName) {
     std::lock_guard lock(state.mutex);
     auto it = state.bound.find(std::pair(handle, std::string(typeName)));
     if (it == state.bound.end()) return nullptr;
-    IdentifierRaise(it->second);
+    if (!TryRaise(it->second)) {
+        // Its last holder, on another thread, has just let it go and is
+        // destroying it: the handle needs a new identifier.
+        state.bound.erase(it);
+        return nullptr;
+    }
     return it->second;
 }
 
@@ -213,21 +227,25 @@ void CheckIdentifier(const Identifier* id, const char* what) {
     }
 }
 
-void IdentifierRaise(Identifier* id) {
+bool TryRaise(Identifier* id) {
     CheckIdentifier(id, "raising an identifier's lock word");
     std::atomic_ref<uint32_t> word(id->lock);
     for (;;) {
         uint32_t value = WaitWhileBusy(word);
-        if (value == 0)
-            Violation("raising the lock word of identifier %p, which is at 0",
-                      static_cast<void*>(id));
+        if (value == 0) return false;
         if (value == 1) {
             if (!word.compare_exchange_strong(value, 1 | abi::kLockBusy)) continue;
             PersistHandle(HandlePolicyObject(), id->handle);
             word.store(2);
-            return;
+            return true;
         }
-        if (word.compare_exchange_strong(value, value + 1)) return;
+        if (word.compare_exchange_strong(value, value + 1)) return true;
+    }
+}
+
+void IdentifierRaise(Identifier* id) {
+    if (!TryRaise(id)) {
+        Violation("raising the lock word of identifier %p, which is at 0", static_cast<void*>(id));
     }
 }
 
@@ -266,7 +284,7 @@ uint64_t LiveIdentifiers() {
 
 uint64_t PersistedHandles() {
     IdentifierState& state = State();
-    std::lock_guard lock(state.mutex);
+    std::lock_guard lock(state.persistMutex);
     return static_cast<uint64_t>(state.persistedTotal);
 }
 

@@ -130,7 +130,7 @@ bool HostNativeQueryIndexed(void* object, uint32_t number, void* address) {
 }
 
 void CheckFrame(const void* firstField, const abi::StackFrame* frame, const char* what) {
-    const abi::StackFrame* current = TheBook().currentFrame;
+    const abi::StackFrame* current = CurrentCall().frame;
     if (!current || frame != current) {
         Violation("%s with frame %p, which is not the frame of the call under way", what,
                   static_cast<const void*>(frame));
@@ -143,7 +143,7 @@ void CheckFrame(const void* firstField, const abi::StackFrame* frame, const char
 
 uint32_t HostArgumentOffset(void* firstField, abi::StackFrame* frame) {
     CheckFrame(firstField, frame, "HostArgumentOffset");
-    ++TheBook().currentTrace->argumentOffsetQueries;
+    ++CurrentCall().trace->argumentOffsetQueries;
     return frame->position;
 }
 
@@ -158,7 +158,7 @@ Cell* HostArgumentValue(void* firstField, abi::StackFrame* frame, uint32_t index
         Violation("HostArgumentValue for argument %u; the script passed %u", index,
                   frame->argCount);
     }
-    TheBook().currentTrace->argumentIndices.push_back(index);
+    CurrentCall().trace->argumentIndices.push_back(index);
     return &frame->stackCells[position + index];
 }
 

@@ -30,7 +30,11 @@ using abi::TypeInfo;
 
 // Prints "korvane-sim: host contract violated: ..." and aborts. The format
 // is checked as GNU printf: MinGW builds use its own C99 printf family.
+#if defined(__clang__)
+[[noreturn]] void Violation(const char* format, ...) __attribute__((format(printf, 1, 2)));
+#else
 [[noreturn]] void Violation(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+#endif
 
 // ---- host image ----------------------------------------------------------------
 // Maps the image range once (platform file) and returns its base.
@@ -134,10 +138,11 @@ struct MachineState {
 void* NewMachine();
 void DeleteMachine(void* vm);
 MachineState& MachineOf(const void* vm, const char* what);  // violation unless a live machine
-// The machine whose Host is calling into the plug-in, else the newest live
-// one; null when no Host lives. The VM holder in the image always names it.
+// The machine whose Host is calling into the plug-in on this thread, else
+// the newest live one; null when no Host lives. The VM holder in the image
+// names it.
 void* CurrentMachine();
-// While alive, makes `vm` the current machine (nests).
+// While alive, makes `vm` the current machine of this thread (nests).
 class MachineScope {
   public:
     explicit MachineScope(void* vm);
@@ -167,11 +172,17 @@ void InstallGameRoutines(std::vector<std::pair<uintptr_t, abi::AnyFn>>& stubs);
 // ---- fault plan and book-keeping ---------------------------------------------------------------
 struct Book {
     std::mutex mutex;
-    Counters counters;                              // the monotonic figures; live ones are computed
-    const abi::StackFrame* currentFrame = nullptr;  // the frame of the Call under way
-    CallTrace* currentTrace = nullptr;              // the trace of that Call's machine
+    Counters counters;  // the monotonic figures; live ones are computed
 };
 Book& TheBook();
+// The script call under way on the calling thread: its stack frame and the
+// trace it fills. Per thread, since scripts on several threads may each be
+// inside a native at once.
+struct CallUnderWay {
+    const abi::StackFrame* frame = nullptr;
+    CallTrace* trace = nullptr;
+};
+CallUnderWay& CurrentCall();
 // True when the request with this (1-based) number is to be declined.
 bool Declines(uint64_t at, uint64_t number, bool persistent);
 

@@ -25,8 +25,10 @@ struct alignas(16) Holder {
 struct Machines {
     std::recursive_mutex mutex;
     std::vector<MachineObject*> live;  // in order of creation
-    void* scoped = nullptr;            // set by MachineScope
 };
+
+// Set by MachineScope: the machine this thread is calling into the plug-in for.
+thread_local void* scoped = nullptr;
 
 Machines& TheMachines() {
     static auto* machines = new Machines;
@@ -35,10 +37,15 @@ Machines& TheMachines() {
 
 // Caller holds the lock.
 void UpdateHolder(Machines& machines) {
-    void* current = machines.scoped;
+    void* current = scoped;
     if (!current && !machines.live.empty()) current = machines.live.back();
     auto* holder = static_cast<Holder*>(VmHolderObject());
-    std::memcpy(holder->bytes + abi::kHolderVmField, &current, sizeof current);
+    // The plug-in reads the holder without a lock, possibly on another
+    // thread inside a call to the same machine: write only a change.
+    void* named = nullptr;
+    std::memcpy(&named, holder->bytes + abi::kHolderVmField, sizeof named);
+    if (named != current)
+        std::memcpy(holder->bytes + abi::kHolderVmField, &current, sizeof current);
 }
 
 MachineState& CheckMachine(const void* vm, const char* what) {
@@ -171,7 +178,7 @@ void DeleteMachine(void* vm) {
     {
         std::lock_guard lock(machines.mutex);
         std::erase(machines.live, machine);
-        if (machines.scoped == vm) machines.scoped = nullptr;
+        if (scoped == vm) scoped = nullptr;
         UpdateHolder(machines);
     }
     delete machine->state;
@@ -191,22 +198,22 @@ MachineState& MachineOf(const void* vm, const char* what) {
 void* CurrentMachine() {
     Machines& machines = TheMachines();
     std::lock_guard lock(machines.mutex);
-    if (machines.scoped) return machines.scoped;
+    if (scoped) return scoped;
     return machines.live.empty() ? nullptr : machines.live.back();
 }
 
 MachineScope::MachineScope(void* vm) {
     Machines& machines = TheMachines();
     std::lock_guard lock(machines.mutex);
-    previous_ = machines.scoped;
-    machines.scoped = vm;
+    previous_ = scoped;
+    scoped = vm;
     UpdateHolder(machines);
 }
 
 MachineScope::~MachineScope() {
     Machines& machines = TheMachines();
     std::lock_guard lock(machines.mutex);
-    machines.scoped = previous_;
+    scoped = previous_;
     UpdateHolder(machines);
 }
 

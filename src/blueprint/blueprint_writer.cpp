@@ -10,6 +10,7 @@
 
 #include <exception>
 
+#include "blueprint/blueprint_catalogue.h"
 #include "blueprint/blueprint_json.h"
 #include "blueprint/export_natives.h"
 #include "blueprint/remove_directory_tree.h"
@@ -54,6 +55,21 @@ std::string FileNamePiece(const std::string& text) {
         }
     }
     return piece;
+}
+
+// Whether a blueprint file is still directly in the folder after clearing
+// (entries whose names start with "." are never cleared and not counted).
+bool BlueprintLeftIn(const std::string& folder) {
+    std::vector<platform::DirectoryEntry> entries;
+    uint32_t error = 0;
+    if (!platform::ListDirectory(folder, entries, error)) return false;
+    for (const platform::DirectoryEntry& entry : entries) {
+        if (!entry.isDirectory && !entry.name.empty() && entry.name[0] != '.' &&
+            IsBlueprintEntry(entry.name)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 char AsciiLower(char c) {
@@ -223,15 +239,36 @@ bool StoreDataToBlueprint(StaticFunctionTag*, BSFixedString slotFolder) {
         return false;
     }
 
-    // The new blueprint is safe on disk: now the slot may be cleared.
-    RemoveDirectoryTree(slot, true);
-    CreateDirectoriesForPath(filePathStringFull.c_str());
-    if (!platform::MoveFileReplacing(stagedFile, filePathStringFull)) {
-        // The blueprint stays in the staging folder rather than being lost.
+    // The new blueprint is safe on disk. It moves into the slot folder
+    // before anything is cleared, under a name that starts with "." (never
+    // cleared, never listed as a blueprint): a slot folder the system will
+    // not take (a path through a file; Windows drops a trailing space from a
+    // folder name) then fails while the old blueprint is still there. A slot
+    // reached through a link loses the link, never what it points to.
+    const std::string movingFile = slot + "/." + fileNameString + kStagingSuffix;
+    if (platform::IsLink(slot)) RemoveDirectoryTree(slot, true);
+    CreateDirectoriesForPath(movingFile.c_str());
+    if (!platform::MoveFileReplacing(stagedFile, movingFile)) {
         LogError("failed to move file: %s to %s", stagedFile.c_str(), filePathStringFull.c_str());
+        RemoveDirectoryTree(staging, true);
         return false;
     }
     RemoveDirectoryTree(staging, true);
+
+    // Now the slot may be cleared. A blueprint that stays (Windows keeps a
+    // file another program holds open) would leave the slot with two, and
+    // the list might show the old one: keep the slot as it is and report the
+    // failure instead.
+    RemoveDirectoryTree(slot, true);
+    if (BlueprintLeftIn(slot)) {
+        LogError("failed to clear the slot folder: %s", slot.c_str());
+        platform::DeleteOneFile(movingFile);
+        return false;
+    }
+    if (!platform::MoveFileReplacing(movingFile, filePathStringFull)) {
+        LogError("failed to move file: %s to %s", movingFile.c_str(), filePathStringFull.c_str());
+        return false;
+    }
     return true;
 }
 

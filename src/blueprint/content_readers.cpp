@@ -27,6 +27,9 @@ VMArray<Struct> ReadItems(const BSFixedString& path, Convert&& convert) {
             Struct element;
             convert(items[i], element, i);
             result.Append(element, true);
+            // A struct the host declined to make would leave a hole where
+            // an item belongs; scripts get no items rather than some.
+            if (!result.HoldsObjectAt(result.Count() - 1)) return false;
         }
         return true;
     });

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (preset linux-fuzz, clang) and runs them for a
+# bounded time, one after the other.
+#
+#   scripts/fuzz.sh all 60            # every target for a minute each (CI)
+#   scripts/fuzz.sh readers 3600      # one target for an hour
+#   scripts/fuzz.sh writer 600 -runs=1000000   # extra arguments go to libFuzzer
+#
+# Targets: readers, writer, file_names. Each run starts from the committed
+# seeds (tests/fuzz/corpus/TARGET) and the corpus earlier runs grew
+# (build/linux-fuzz/corpus/TARGET); a crash, leak or failed property leaves
+# its input in build/linux-fuzz/artifacts/ and fails the script. Run long
+# jobs with `nice` on a shared machine.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+usage="usage: scripts/fuzz.sh readers|writer|file_names|all SECONDS [libFuzzer arguments]"
+which=${1:?$usage}
+seconds=${2:?$usage}
+shift 2
+case "$which" in
+  all) targets="readers writer file_names" ;;
+  readers | writer | file_names) targets=$which ;;
+  *) echo "$usage" >&2; exit 2 ;;
+esac
+
+# Absolute paths: the targets work in a scratch game folder of their own.
+build=$PWD/build/linux-fuzz
+cmake --preset linux-fuzz >/dev/null
+cmake --build --preset linux-fuzz --target fuzz_targets
+
+mkdir -p "$build/artifacts"
+for t in $targets; do
+  corpus="$build/corpus/$t"
+  mkdir -p "$corpus"
+  log="$build/fuzz_$t.log"
+  echo "=== fuzz_$t for ${seconds}s ==="
+  status=0
+  "$build/bin/fuzz_$t" -max_total_time="$seconds" -timeout=30 -print_final_stats=1 \
+    -artifact_prefix="$build/artifacts/$t-" "$@" "$corpus" "$PWD/tests/fuzz/corpus/$t" \
+    >"$log" 2>&1 || status=$?
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  time=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -1)
+  if [ "$status" -ne 0 ]; then
+    tail -60 "$log"
+    echo "fuzz_$t FAILED (exit $status); input saved in $build/artifacts/"
+    exit 1
+  fi
+  grep -E '^(INFO: Loaded|#[0-9]+ +DONE)' "$log" || true
+  echo "fuzz_$t: ${runs:-?} executions in ${time:-?} s, no failure"
+done
