@@ -26,10 +26,11 @@ VMArray<Struct> ReadItems(const BSFixedString& path, Convert&& convert) {
         for (Json::ArrayIndex i = 0; i < count; ++i) {
             Struct element;
             convert(items[i], element, i);
+            // A struct the machine cannot make (a declined creation, a
+            // script type of another shape) stays a None element: the array
+            // keeps one element per item, so the two item arrays stay
+            // parallel.
             result.Append(element, true);
-            // A struct the host declined to make would leave a hole where
-            // an item belongs; scripts get no items rather than some.
-            if (!result.HoldsObjectAt(result.Count() - 1)) return false;
         }
         return true;
     });

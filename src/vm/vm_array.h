@@ -58,10 +58,6 @@ class VMArray {
 
     // Whether element `index` holds an object or struct rather than a None:
     // a struct appended while the host declined to make it is a None.
-    bool HoldsObjectAt(uint32_t index) const {
-        return index < Count() && elements_[index].payload != 0;
-    }
-
     void Append(const T& value, bool update) {
         VMValue cell;
         ToScriptValue(&cell, value, host::CurrentMachine());
