@@ -52,6 +52,57 @@ std::shared_ptr<const Json::Value> RootOf(std::shared_ptr<const ParsedBlueprint>
 
 }  // namespace
 
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The blueprint layout writes an infinite real as 1e+9999, and jsoncpp's
+// reader refuses that number as out of range. A blueprint the library wrote
+// must read back, so outside texts the number is read as the largest double
+// of its sign, which a reader taking the value as a float turns into the
+// infinity that was written.
+std::string WithReadableInfinities(const std::string& text) {
+    static constexpr char kWritten[] = "1e+9999";
+    static constexpr std::size_t kLength = sizeof kWritten - 1;
+    std::string out;
+    out.reserve(text.size());
+    bool inText = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inText) {
+            out += c;
+            if (c == '\\' && i + 1 < text.size()) {
+                out += text[++i];
+            } else if (c == '"') {
+                inText = false;
+            }
+            continue;
+        }
+        const bool startsNumber = i == 0 || (!IsDigit(text[i - 1]) && text[i - 1] != '.');
+        const bool endsNumber = i + kLength >= text.size() || !IsDigit(text[i + kLength]);
+        if (startsNumber && endsNumber && text.compare(i, kLength, kWritten) == 0) {
+            out += "1.7976931348623157e+308";
+            i += kLength - 1;
+            continue;
+        }
+        if (c == '"') inText = true;
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool ParseBlueprintText(const std::string& text, Json::Value& root) {
+    Json::Reader reader;
+    if (reader.parse(text.data(), text.data() + text.size(), root, true)) return true;
+    if (text.find("1e+9999") == std::string::npos) return false;
+    const std::string readable = WithReadableInfinities(text);
+    return reader.parse(readable.data(), readable.data() + readable.size(), root, true);
+}
+
 std::shared_ptr<const Json::Value> LoadSharedBlueprint(const char* path) {
     std::ifstream file(path);
     bool readable = file.is_open();
@@ -82,9 +133,7 @@ std::shared_ptr<const Json::Value> LoadSharedBlueprint(const char* path) {
         auto parsed = std::make_shared<ParsedBlueprint>();
         parsed->path = path;
         parsed->bytes = std::move(bytes);
-        Json::Reader reader;
-        const char* begin = parsed->bytes.data();
-        if (reader.parse(begin, begin + parsed->bytes.size(), parsed->root, true)) {
+        if (ParseBlueprintText(parsed->bytes, parsed->root)) {
             KeepParsedBlueprint(parsed);
             return RootOf(std::move(parsed));
         }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "common/debug_log.h"
 #include "vm/bs_fixed_string.h"
@@ -23,6 +24,10 @@ std::shared_ptr<const Json::Value> LoadSharedBlueprint(const char* path);
 
 // The same, into a tree of the caller's own.
 bool LoadBlueprint(const char* path, Json::Value& root);
+
+// Parses a blueprint's text with jsoncpp's reader (comments allowed, any
+// root), reading the infinities the blueprint layout writes as 1e+9999.
+bool ParseBlueprintText(const std::string& text, Json::Value& root);
 
 // Loads the blueprint at `path` and hands its root to `read`, a callable
 // bool(const Json::Value&) that reports false after logging a missing

@@ -1,6 +1,8 @@
 // A settlement exported through the natives comes back through the readers
 // exactly as the scripts passed it.
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include "plugin_fixture.h"
@@ -139,6 +141,31 @@ TEST_F(RoundTripTest, ThreeHundredItemsInThreeBatchesComeBackAsExported) {
         ASSERT_EQ(flags.size(), 7u);
         for (int k = 0; k < 7; ++k) EXPECT_EQ(flags[k].i, items[i].flags[k]) << i << " " << k;
     }
+}
+
+TEST_F(RoundTripTest, InfiniteFloatsComeBackAndNotANumberReadsAsZero) {
+    // The layout writes infinities as 1e+9999 and NaN as null; the blueprint
+    // must still read back, names that merely look like the number included.
+    Call("Init", {ScriptValue::Reference(host.AddReference(0x14, "1e+9999")),
+                  ScriptValue::Float(1.0f), ScriptValue::Int(0)});
+    const float inf = std::numeric_limits<float>::infinity();
+    Call("SaveWorkshopData",
+         {ScriptValue::Reference(nullptr), ScriptValue::FormValue(nullptr), ScriptValue::Float(inf),
+          ScriptValue::Float(-inf), ScriptValue::Float(NAN), ScriptValue::Float(1e38f),
+          ScriptValue::Float(-0.0f), ScriptValue::Float(0.5f)});
+    const std::string slot = "Data/Plexor/Plugins/Quillmere/blueprints/2";
+    ASSERT_EQ(Call("StoreDataToBlueprint", {ScriptValue::String(slot)}).i, 1);
+    const ScriptValue list = Call("LoadBlueprintList", {ScriptValue::String("")});
+    ASSERT_EQ(list.elements.size(), 10u);
+    const ScriptValue file = ScriptValue::String(slot + "/" + list.elements[1].s);
+
+    const ScriptValue workshop = Call("GetWorkshopData", {file});
+    ASSERT_EQ(workshop.elements.size(), 10u) << Describe(workshop);
+    const float expected[6] = {inf, -inf, 0.0f, 1e38f, -0.0f, 0.5f};
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(Bits(workshop.elements[4 + k].f), Bits(expected[k])) << k;
+    }
+    EXPECT_EQ(Call("GetBlueprintHeader", {file}).elements.at(2).s, "1e+9999");
 }
 
 }  // namespace
