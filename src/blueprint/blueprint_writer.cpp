@@ -245,7 +245,10 @@ bool StoreDataToBlueprint(StaticFunctionTag*, BSFixedString slotFolder) {
     // not take (a path through a file; Windows drops a trailing space from a
     // folder name) then fails while the old blueprint is still there. A slot
     // reached through a link loses the link, never what it points to.
-    const std::string movingFile = slot + "/." + fileNameString + kStagingSuffix;
+    // One fixed, short name: a blueprint whose own name is as long as the
+    // file system allows still fits, and a file left by an interrupted export
+    // is replaced by the next one.
+    const std::string movingFile = slot + "/.blueprint" + kStagingSuffix;
     if (platform::IsLink(slot)) RemoveDirectoryTree(slot, true);
     CreateDirectoriesForPath(movingFile.c_str());
     if (!platform::MoveFileReplacing(stagedFile, movingFile)) {

@@ -175,6 +175,19 @@ TEST_F(ExportTest, AFailedCreationKeepsThePreviousBlueprint) {
         << lines.back();
 }
 
+#if !defined(_WIN32)
+// Windows' narrow calls limit the whole path, so only Linux can show this.
+TEST_F(ExportTest, AFileNameAsLongAsTheFileSystemAllowsIsWritten) {
+    // "bp_" + 223 bytes + "_settlement_" + 12 digits + ".json": 255 bytes.
+    Call("Init", {ScriptValue::Reference(host.AddReference(0x16, std::string(223, 'x'))),
+                  ScriptValue::Float(1.0f), ScriptValue::Int(0)});
+    Call("SaveHeader", {ScriptValue::Int(0), ScriptValue::FormValue(nullptr),
+                        ScriptValue::FormValue(nullptr)});
+    ASSERT_TRUE(Store());
+    EXPECT_EQ(SlotBlueprint().filename().string().size(), 255u);
+}
+#endif
+
 TEST_F(ExportTest, APathThroughAFileFailsAndDeletesNothing) {
     WriteFile("Data/Plexor/Plugins/Quillmere/blueprints", "a file, not a folder");
     StartExample();
