@@ -24,6 +24,36 @@ namespace {
 
 constexpr char kBlueprints[] = "Data/Plexor/Plugins/Quillmere/blueprints/";
 
+// The readers' rule for the number the blueprint layout writes for an
+// infinite real: outside texts, a whole number token 1e+9999 reads as the
+// largest double of its sign (a float reader then sees infinity).
+std::string WithInfinitiesAsLargest(const std::string& text) {
+    const std::string token = "1e+9999";
+    std::string out;
+    bool inText = false;
+    bool escaped = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inText) {
+            inText = escaped || c != '"';
+            escaped = !escaped && c == '\\';
+            out += c;
+            continue;
+        }
+        const auto numeric = [](char d) { return (d >= '0' && d <= '9') || d == '.'; };
+        if (text.compare(i, token.size(), token) == 0 && (i == 0 || !numeric(text[i - 1])) &&
+            (i + token.size() == text.size() ||
+             !(text[i + token.size()] >= '0' && text[i + token.size()] <= '9'))) {
+            out += "1.7976931348623157e+308";
+            i += token.size() - 1;
+            continue;
+        }
+        inText = c == '"';
+        out += c;
+    }
+    return out;
+}
+
 ScriptValue Text(const Json::Value& v) {
     return ScriptValue::String(std::string(v.asString().c_str()));
 }
@@ -170,7 +200,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // the readers report those like any document that does not parse.
     bool parsed = false;
     try {
-        parsed = reader.parse(text, root, true);
+        parsed = reader.parse(text, root, true) ||
+                 (text.find("1e+9999") != std::string::npos &&
+                  reader.parse(WithInfinitiesAsLargest(text), root, true));
     } catch (const std::exception&) {
         parsed = false;
     }
