@@ -17,26 +17,23 @@ Sig* FunctionSlot(const void* object, int slot) {
     return reinterpret_cast<Sig*>(table[slot]);
 }
 
-uint64_t MemberTypeWord(ScriptType type) {
+// A declared struct member holds a scalar, an object or an array of scalars;
+// its type word is the one a script value of that type carries.
+uint64_t MemberTypeWord(const MachineState& machine, ScriptType type) {
     switch (type) {
         case ScriptType::Int:
-            return abi::type::kInt;
         case ScriptType::Float:
-            return abi::type::kFloat;
         case ScriptType::Bool:
-            return abi::type::kBool;
         case ScriptType::String:
-            return abi::type::kString;
         case ScriptType::Form:
-            return reinterpret_cast<uint64_t>(ObjectTypeInfo(0));
         case ScriptType::ObjectReference:
-            return reinterpret_cast<uint64_t>(ObjectTypeInfo(64));
         case ScriptType::IntArray:
-            return abi::type::kIntArray;
         case ScriptType::FloatArray:
-            return abi::type::kFloatArray;
-        case ScriptType::StringArray:
-            return abi::type::kStringArray;
+        case ScriptType::StringArray: {
+            ScriptValue value;
+            value.type = type;
+            return TypeWordOf(machine, value);
+        }
         default:
             throw std::invalid_argument("unsupported struct member type");
     }
@@ -149,9 +146,10 @@ ObjectReference* Host::AddReference(uint32_t formId, std::optional<std::string> 
 }
 
 void Host::DeclareStruct(const std::string& scriptName, std::vector<ScriptType> memberTypes) {
+    MachineState& machine = impl_->Machine();
     std::vector<uint64_t> words;
-    for (ScriptType t : memberTypes) words.push_back(MemberTypeWord(t));
-    DeclareStructType(impl_->Machine(), scriptName, words);
+    for (ScriptType t : memberTypes) words.push_back(MemberTypeWord(machine, t));
+    DeclareStructType(machine, scriptName, words);
 }
 
 void Host::DeclareQuillmereStructs() {
