@@ -249,7 +249,14 @@ bool StoreDataToBlueprint(StaticFunctionTag*, BSFixedString slotFolder) {
     // file system allows still fits, and a file left by an interrupted export
     // is replaced by the next one.
     const std::string movingFile = slot + "/.blueprint" + kStagingSuffix;
-    if (platform::IsLink(slot)) RemoveDirectoryTree(slot, true);
+    // A link the system will not let go fails the store here, before
+    // anything is written through it.
+    if (platform::IsLink(slot) &&
+        (RemoveDirectoryTree(slot, true) != 0 || platform::IsLink(slot))) {
+        LogError("failed to clear the slot folder: %s", slot.c_str());
+        RemoveDirectoryTree(staging, true);
+        return false;
+    }
     CreateDirectoriesForPath(movingFile.c_str());
     if (!platform::MoveFileReplacing(stagedFile, movingFile)) {
         LogError("failed to move file: %s to %s", stagedFile.c_str(), filePathStringFull.c_str());
