@@ -11,6 +11,12 @@
 # (build/linux-fuzz/corpus/TARGET); a crash, leak or failed property leaves
 # its input in build/linux-fuzz/artifacts/ and fails the script. Run long
 # jobs with `nice` on a shared machine.
+#
+# AddressSanitizer keeps a short allocation history and a small quarantine
+# here: the default (30 frames on every allocation, 256 MiB of freed blocks)
+# halves the executions per second and still finds the same faults. To see a
+# finding with full allocation stacks, run the target on its saved input
+# with ASAN_OPTIONS unset: build/linux-fuzz/bin/fuzz_TARGET ARTIFACT.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -30,6 +36,7 @@ cmake --preset linux-fuzz >/dev/null
 cmake --build --preset linux-fuzz --target fuzz_targets
 
 mkdir -p "$build/artifacts"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=2:quarantine_size_mb=16}
 for t in $targets; do
   corpus="$build/corpus/$t"
   mkdir -p "$corpus"
