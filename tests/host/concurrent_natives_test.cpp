@@ -10,14 +10,10 @@
 #include <set>
 #include <thread>
 
-#include "plugin_fixture.h"
+#include "settlement_fixture.h"
 
 namespace quillmere_test {
 namespace {
-
-using korvane::Form;
-using korvane::ObjectReference;
-using korvane::ScriptType;
 
 constexpr int kIterations = 25;
 constexpr char kBlueprints[] = "Data/Plexor/Plugins/Quillmere/blueprints/";
@@ -37,43 +33,11 @@ std::string Normalised(const std::string& line) {
     return std::regex_replace(std::regex_replace(line, date, "<date>"), slotOne, "$1<any>");
 }
 
-class ConcurrentNativesTest : public PluginTest {
+class ConcurrentNativesTest : public SettlementTest {
   protected:
-    void SetUp() override {
-        PluginTest::SetUp();
-        host.SetLoadOrder({"Korvane.esm", "DLCRobot.esm", "DLCworkshop02.esm", "DLCCoast.esm",
-                           "DLCBrightvale.esm", "DLCworkshop01.esm"});
-        // Every form the threads use exists before they start: adding forms
-        // is the test's doing, not a script's.
-        player = host.AddReference(0x14, "Settler");
-        worldspace = host.AddForm(0x1A2B);
-        location = host.AddLocation(0x1F000, "Sanctuary Hills");
-        workshop = host.AddReference(0x249E3, std::nullopt);
-        chair = host.AddForm(0x1A2B3);
-        generator = host.AddForm(0x05000ABC);
-        chairRef = host.AddReference(0xFF000801, "Chair");
-    }
-
-    void TearDown() override {
-        Call("Init", {ScriptValue::Reference(nullptr), ScriptValue::Float(1), ScriptValue::Int(0)});
-        PluginTest::TearDown();
-    }
-
     bool Export(const std::string& slot) {
-        Call("Init", {ScriptValue::Reference(player), ScriptValue::Float(1), ScriptValue::Int(1)});
-        Call("SaveHeader", {ScriptValue::Int(2), ScriptValue::FormValue(worldspace),
-                            ScriptValue::FormValue(location)});
-        Call("SaveWorkshopData",
-             {ScriptValue::Reference(workshop), ScriptValue::FormValue(chair),
-              ScriptValue::Float(1), ScriptValue::Float(2), ScriptValue::Float(3),
-              ScriptValue::Float(4), ScriptValue::Float(5), ScriptValue::Float(6)});
-        Call("Save128Items",
-             {ScriptValue::FormArray({chair, generator}),
-              ScriptValue::ReferenceArray({chairRef, nullptr}), Floats({1.5f, -2.5f}),
-              Floats({3, 4}), Floats({5, 6}), Floats({0, 0}), Floats({0, 0}), Floats({90, 270})});
-        Call("Save128ExtraProps", {Ints({1, 0}), Ints({0, 1}), Ints({1, 1}), Ints({0, 0}),
-                                   Ints({0, 0}), Ints({0, 0}), Ints({0, 7})});
-        return Call("StoreDataToBlueprint", {ScriptValue::String(kBlueprints + slot)}).i != 0;
+        PrepareExport();
+        return Store(kBlueprints + slot);
     }
 
     std::string BlueprintIn(const std::string& slot) {
@@ -91,14 +55,6 @@ class ConcurrentNativesTest : public PluginTest {
         }
         return results;
     }
-
-    ObjectReference* player = nullptr;
-    Form* worldspace = nullptr;
-    Form* location = nullptr;
-    ObjectReference* workshop = nullptr;
-    Form* chair = nullptr;
-    Form* generator = nullptr;
-    ObjectReference* chairRef = nullptr;
 };
 
 TEST_F(ConcurrentNativesTest, ExportsReadsAndArraysOnFourThreads) {

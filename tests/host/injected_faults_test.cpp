@@ -11,7 +11,7 @@
 #include <functional>
 #include <map>
 
-#include "plugin_fixture.h"
+#include "settlement_fixture.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -25,10 +25,6 @@
 
 namespace quillmere_test {
 namespace {
-
-using korvane::Form;
-using korvane::ObjectReference;
-using korvane::ScriptType;
 
 constexpr char kBlueprints[] = "Data/Plexor/Plugins/Quillmere/blueprints/";
 
@@ -44,13 +40,6 @@ bool ElementsNoneOrEqual(const ScriptValue& got, const ScriptValue& expected) {
 const std::vector<std::string> kReaders = {"GetBlueprintHeader", "GetPluginsRequired",
                                            "GetWorkshopData", "GetItemsFromBlueprint",
                                            "GetExtraPropsFromBlueprint"};
-
-ScriptValue Floats(std::vector<float> v) {
-    return ScriptValue::FloatArray(std::move(v));
-}
-ScriptValue Ints(std::vector<int32_t> v) {
-    return ScriptValue::IntArray(std::move(v));
-}
 
 // Every file below a folder with its bytes, for "nothing changed" checks.
 std::map<std::string, std::string> Snapshot(const fs::path& folder) {
@@ -80,56 +69,8 @@ std::string StagingFolders() {
     return names;
 }
 
-class InjectedFaultsTest : public PluginTest {
+class InjectedFaultsTest : public SettlementTest {
   protected:
-    void SetUp() override {
-        PluginTest::SetUp();
-        host.SetLoadOrder({"Korvane.esm", "DLCRobot.esm", "DLCworkshop02.esm", "DLCCoast.esm",
-                           "DLCBrightvale.esm", "DLCworkshop01.esm"});
-        player = host.AddReference(0x14, "Settler");
-        worldspace = host.AddForm(0x1A2B);
-        location = host.AddLocation(0x1F000, "Sanctuary Hills");
-        workshop = host.AddReference(0x249E3, std::nullopt);
-        chair = host.AddForm(0x1A2B3);
-        generator = host.AddForm(0x05000ABC);
-        chairRef = host.AddReference(0xFF000801, "Chair");
-    }
-
-    void TearDown() override {
-        Reset();
-        PluginTest::TearDown();
-    }
-
-    // Init with no player: releases everything the pending export holds.
-    void Reset() {
-        Call("Init", {ScriptValue::Reference(nullptr), ScriptValue::Float(1), ScriptValue::Int(0)});
-    }
-
-    // The export natives before the store, with progress lines (which go
-    // through the same paths as errors).
-    void Prepare(ObjectReference* who = nullptr) {
-        Call("Init", {ScriptValue::Reference(who ? who : player), ScriptValue::Float(1),
-                      ScriptValue::Int(1)});
-        Call("SaveHeader", {ScriptValue::Int(2), ScriptValue::FormValue(worldspace),
-                            ScriptValue::FormValue(location)});
-        Call("SaveWorkshopData",
-             {ScriptValue::Reference(workshop), ScriptValue::FormValue(chair),
-              ScriptValue::Float(1), ScriptValue::Float(2), ScriptValue::Float(3),
-              ScriptValue::Float(4), ScriptValue::Float(5), ScriptValue::Float(6)});
-        Call("Save128Items",
-             {ScriptValue::FormArray({chair, generator}),
-              ScriptValue::ReferenceArray({chairRef, nullptr}), Floats({1.5f, -2.5f}),
-              Floats({3, 4}), Floats({5, 6}), Floats({0, 0}), Floats({0, 0}), Floats({90, 270})});
-        Call("Save128ExtraProps", {Ints({1, 0}), Ints({0, 1}), Ints({1, 1}), Ints({0, 0}),
-                                   Ints({0, 0}), Ints({0, 0}), Ints({0, 7})});
-    }
-
-    bool Store(const std::string& slot) {
-        const ScriptValue result = Call("StoreDataToBlueprint", {ScriptValue::String(slot)});
-        EXPECT_EQ(result.type, ScriptType::Bool);
-        return result.i != 0;
-    }
-
     // The import as a script runs it: the list, then every reader on the
     // blueprint of the slot.
     std::vector<ScriptValue> Import(int slot) {
@@ -142,14 +83,6 @@ class InjectedFaultsTest : public PluginTest {
         }
         return results;
     }
-
-    ObjectReference* player = nullptr;
-    Form* worldspace = nullptr;
-    Form* location = nullptr;
-    ObjectReference* workshop = nullptr;
-    Form* chair = nullptr;
-    Form* generator = nullptr;
-    ObjectReference* chairRef = nullptr;
 };
 
 // The host declines its Nth array, struct or heap block (or every one from
@@ -159,7 +92,7 @@ class InjectedFaultsTest : public PluginTest {
 // could decline); nothing leaks; and the next run without faults is whole
 // again.
 TEST_F(InjectedFaultsTest, HostDecliningTheNthCreationForEveryN) {
-    Prepare();
+    PrepareExport();
     ASSERT_TRUE(Store(std::string(kBlueprints) + "3"));
     const std::vector<ScriptValue> whole = Import(3);
     for (const ScriptValue& result : whole)
@@ -195,7 +128,7 @@ TEST_F(InjectedFaultsTest, HostDecliningTheNthCreationForEveryN) {
                 // The function objects registered stay with the machine.
                 host.Register();
                 const korvane::Counters before = host.GetCounters();
-                Prepare();
+                PrepareExport();
                 const bool stored = Store(std::string(kBlueprints) + "3");
                 const std::vector<ScriptValue> results = Import(3);
                 Reset();
@@ -225,7 +158,7 @@ TEST_F(InjectedFaultsTest, HostDecliningTheNthCreationForEveryN) {
             EXPECT_GT(n, 1u) << kind.name << ": the work asked for none";
             std::printf("declining %s %s: %llu runs\n", kind.name,
                         persistent ? "from N on" : "number N", static_cast<unsigned long long>(n));
-            Prepare();
+            PrepareExport();
             ASSERT_TRUE(Store(std::string(kBlueprints) + "3"));
             EXPECT_EQ(Import(3).size(), whole.size());
         }
@@ -245,7 +178,7 @@ TEST_F(InjectedFaultsTest, FullDiskAtEverySizeKeepsThePreviousBlueprint) {
     const auto previous = Snapshot(slot);
     // With progress lines: the debug log is a file too, and its writes fail
     // past the limit as well.
-    Prepare();
+    PrepareExport();
 
     rlimit original{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
@@ -287,7 +220,7 @@ TEST_F(InjectedFaultsTest, NoDocumentsFolder) {
     const korvane::LoadReport report = other.LoadPlugin(korvane::DefaultPluginPath());
     ASSERT_TRUE(report.loaded) << report.error;
     EXPECT_TRUE(report.queryReturned && report.loadReturned);
-    Prepare();
+    PrepareExport();
     EXPECT_TRUE(Store(std::string(kBlueprints) + "3"));
     EXPECT_FALSE(Import(3)[4].isNone);
 }
@@ -335,7 +268,7 @@ TEST_F(LogFaultTest, LogUnopenableUnderAllSixNames) {
     if (!FoldersInPlaceOfTheLog()) GTEST_SKIP() << "the log is open in this process";
     const korvane::LoadReport report = host.LoadPlugin(korvane::DefaultPluginPath());
     EXPECT_TRUE(report.loaded && report.queryReturned && report.loadReturned);
-    Prepare();
+    PrepareExport();
     EXPECT_TRUE(Store(std::string(kBlueprints) + "3"));
     EXPECT_FALSE(Import(3)[5].isNone);
     EXPECT_TRUE(Call("GetBlueprintHeader", {ScriptValue::String("missing.json")}).isNone);
@@ -366,7 +299,7 @@ TEST_F(InjectedFaultsTest, NamesTheFileSystemRefuses) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.slot.substr(base.size(), 40) + " / " + c.player.substr(0, 20));
-        Prepare(host.AddReference(0x16, c.player));
+        PrepareExport(host.AddReference(0x16, c.player));
         const bool stored = Store(c.slot);
         SCOPED_TRACE(stored ? "stored" : "not stored");
         EXPECT_EQ(StagingFolders(), "");
@@ -384,7 +317,7 @@ TEST_F(InjectedFaultsTest, NamesTheFileSystemRefuses) {
         }
     }
     // A name too long is refused everywhere.
-    Prepare(host.AddReference(0x16, std::string(300, 'x')));
+    PrepareExport(host.AddReference(0x16, std::string(300, 'x')));
     EXPECT_FALSE(Store(base + "3"));
 }
 
@@ -408,7 +341,7 @@ TEST_F(InjectedFaultsTest, BlueprintHeldOpenByAnotherProgram) {
     std::ifstream held(old);
     ASSERT_TRUE(held.is_open());
 #endif
-    Prepare();
+    PrepareExport();
     const bool stored = Store(slot);
 #if defined(_WIN32)
     CloseHandle(held);
@@ -498,7 +431,7 @@ TEST_F(InjectedFaultsTest, SlotFolderReachedThroughALink) {
 #else
     fs::create_directory_symlink(gameDir / "elsewhere", slot);
 #endif
-    Prepare();
+    PrepareExport();
     const LogWatch log;
     const bool stored = Store(slot);
     EXPECT_EQ(Snapshot("elsewhere"), elsewhere);
