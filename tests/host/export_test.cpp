@@ -12,7 +12,6 @@ using korvane::ObjectReference;
 
 constexpr char kSlot3[] = "Data/Plexor/Plugins/Quillmere/blueprints/3";
 
-
 ScriptValue Floats(std::vector<float> v) {
     return ScriptValue::FloatArray(std::move(v));
 }
@@ -181,8 +180,8 @@ TEST_F(ExportTest, AFileNameAsLongAsTheFileSystemAllowsIsWritten) {
     // "bp_" + 223 bytes + "_settlement_" + 12 digits + ".json": 255 bytes.
     Call("Init", {ScriptValue::Reference(host.AddReference(0x16, std::string(223, 'x'))),
                   ScriptValue::Float(1.0f), ScriptValue::Int(0)});
-    Call("SaveHeader", {ScriptValue::Int(0), ScriptValue::FormValue(nullptr),
-                        ScriptValue::FormValue(nullptr)});
+    Call("SaveHeader",
+         {ScriptValue::Int(0), ScriptValue::FormValue(nullptr), ScriptValue::FormValue(nullptr)});
     ASSERT_TRUE(Store());
     EXPECT_EQ(SlotBlueprint().filename().string().size(), 255u);
 }
